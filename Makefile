@@ -1,0 +1,53 @@
+# The kit's commands. Every target installs missing dependencies first (scripts/install-deps).
+SHELL := /bin/bash
+ROOT := $(CURDIR)
+B := $(ROOT)/build
+JOBS ?= $(shell nproc)
+GEN := $(shell command -v ninja >/dev/null 2>&1 && echo -G Ninja)
+FUZZ_SECONDS ?= 60
+
+.PHONY: all deps host win test size demo bench fuzz clean
+
+all: host win
+
+deps:
+	@scripts/install-deps
+
+host: deps
+	@cmake -S . -B $(B)/host $(GEN) -DCMAKE_BUILD_TYPE=Debug >/dev/null
+	@cmake --build $(B)/host -j $(JOBS)
+
+win: deps
+	@cmake -S . -B $(B)/win $(GEN) \
+	    -DCMAKE_TOOLCHAIN_FILE=$(ROOT)/cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=MinSizeRel >/dev/null
+	@cmake --build $(B)/win -j $(JOBS)
+
+# One CTest run over both trees, so the run ends with a single summary.
+$(B)/CTestTestfile.cmake:
+	@mkdir -p $(B)
+	@printf 'subdirs("host" "win")\n' > $@
+
+test: all $(B)/CTestTestfile.cmake
+	@scripts/size-report $(B)/win/bin
+	@cd $(B) && ctest --output-on-failure -j $(JOBS) --timeout 900
+
+size: win
+	@scripts/size-report $(B)/win/bin
+
+demo: all
+	@scripts/demo
+
+bench: deps
+	@cmake -S . -B $(B)/bench $(GEN) \
+	    -DCMAKE_BUILD_TYPE=Release -DKIT_SANITIZE=OFF -DKIT_BENCH=ON >/dev/null
+	@cmake --build $(B)/bench -j $(JOBS) --target kit_bench
+	@$(B)/bench/bin/kit_bench
+
+fuzz: deps
+	@cmake -S . -B $(B)/fuzz $(GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	    -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DKIT_SANITIZE=OFF -DKIT_FUZZ=ON >/dev/null
+	@cmake --build $(B)/fuzz -j $(JOBS)
+	@scripts/run-fuzz $(B)/fuzz/fuzz $(FUZZ_SECONDS)
+
+clean:
+	rm -rf $(B)
