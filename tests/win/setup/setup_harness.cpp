@@ -11,12 +11,16 @@
 //   template ID               the fields of a dialog template of setup, as stored
 //   texts                     LoadText's placement of texts in its scratch area
 //   startup                   the directories start-up fills
+//   helpers                   CenterWindow and FillAppName on real windows
+//   confirm                   ConfirmExit with each owner, answered by a watcher thread
 #include <windows.h>
 
 #include <shlobj.h>
 #include <shlwapi.h>
 #include <stdio.h>
 #include <string.h>
+
+#include <initializer_list>
 
 #include "path_variables.h"
 #include "plan.h"
@@ -247,6 +251,154 @@ static int Startup() {
     return 0;
 }
 
+static LRESULT CALLBACK PlainWindowProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+    return DefWindowProcA(w, m, wp, lp);
+}
+
+static HWND MakeWindow(int x, int y, int cx, int cy) {
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = PlainWindowProc;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = "SetupHarnessWindow";
+    RegisterClassA(&windowClass);
+    return CreateWindowExA(0, "SetupHarnessWindow", "Harness", WS_POPUP, x, y, cx, cy, nullptr,
+                           nullptr, GetModuleHandleA(nullptr), nullptr);
+}
+
+static void PrintPlace(const char* what, HWND window) {
+    RECT r;
+    GetWindowRect(window, &r);
+    printf("%s:%ld,%ld,%ld,%ld\n", what, r.left, r.top, r.right - r.left, r.bottom - r.top);
+}
+
+static int Helpers() {
+    g_setup.Instance = GetModuleHandleA(nullptr);
+    SetInitialState();
+    lstrcpyA(g_setup.ApplicationName, "Orvendel");
+    printf("SCREEN:%d,%d\n", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    HWND small = MakeWindow(5, 5, 101, 51);
+    HWND large = MakeWindow(0, 0, 3001, 2001);
+    CenterWindow(small);
+    PrintPlace("SMALL_ON_SCREEN", small);
+    CenterWindow(large);
+    PrintPlace("LARGE_ON_SCREEN", large);
+    HWND main = MakeWindow(100, 50, 400, 300);
+    g_setup.MainWindow = main;
+    CenterWindow(small);
+    PrintPlace("SMALL_ON_MAIN", small);
+    CenterWindow(large);
+    PrintPlace("LARGE_ON_MAIN", large);
+
+    HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(108), nullptr,
+                                     QuietDialog, 0);
+    char text[1024];
+    FillAppName(dialog, 1008);
+    GetDlgItemTextA(dialog, 1008, text, sizeof text);
+    printf("FILLED:%s\n", text);
+    SetDlgItemTextA(dialog, 1009, "100%% of %s");
+    FillAppName(dialog, 1009);
+    GetDlgItemTextA(dialog, 1009, text, sizeof text);
+    printf("PERCENT:%s\n", text);
+    DestroyWindow(dialog);
+    return 0;
+}
+
+// Answers the exit confirmation from a second thread: records what it finds, then presses the
+// given control (or sends the given command).
+struct Answer {
+    DWORD uiThread;
+    WPARAM command;
+    char report[2048];
+};
+
+static BOOL CALLBACK FindExitDialog(HWND window, LPARAM found) {
+    char caption[64];
+    GetWindowTextA(window, caption, sizeof caption);
+    if (IsWindowVisible(window) && !lstrcmpA(caption, "Exit Setup")) {
+        *reinterpret_cast<HWND*>(found) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+static DWORD WINAPI AnswerExitDialog(void* parameter) {
+    Answer* answer = static_cast<Answer*>(parameter);
+    HWND dialog = nullptr;
+    for (int i = 0; i < 500 && !dialog; ++i) {
+        Sleep(10);
+        EnumThreadWindows(answer->uiThread, FindExitDialog, reinterpret_cast<LPARAM>(&dialog));
+    }
+    if (!dialog) {
+        lstrcpyA(answer->report, "NODIALOG");
+        return 0;
+    }
+    char first[512], second[512];
+    GetDlgItemTextA(dialog, 1008, first, sizeof first);
+    GetDlgItemTextA(dialog, 1009, second, sizeof second);
+    LRESULT defId = SendMessageA(dialog, DM_GETDEFID, 0, 0);
+    wsprintfA(answer->report, "OWNER=%p MAINENABLED=%d DEFID=%d TEXT1=%s TEXT2=%s",
+              GetWindow(dialog, GW_OWNER), IsWindowEnabled(AsWindow(g_setup.MainWindow)) ? 1 : 0,
+              HIWORD(defId) == DC_HASDEFID ? LOWORD(defId) : -1, first, second);
+    PostMessageA(dialog, WM_COMMAND, answer->command, 0);
+    return 0;
+}
+
+static int AskExit(WPARAM command, const char* what) {
+    Answer answer = {GetCurrentThreadId(), command, ""};
+    HANDLE thread = CreateThread(nullptr, 0, AnswerExitDialog, &answer, 0, nullptr);
+    int result = ConfirmExit();
+    WaitForSingleObject(thread, INFINITE);
+    CloseHandle(thread);
+    printf("CONFIRM:%s|%d|%s|MAINENABLEDAFTER=%d\n", what, result, answer.report,
+           IsWindowEnabled(AsWindow(g_setup.MainWindow)) ? 1 : 0);
+    return result;
+}
+
+static int Confirm() {
+    g_setup.Instance = GetModuleHandleA(nullptr);
+    SetInitialState();
+    lstrcpyA(g_setup.ApplicationName, "Orvendel");
+    HWND main = MakeWindow(0, 0, 640, 480);
+    ShowWindow(main, SW_SHOW);
+    g_setup.MainWindow = main;
+    printf("MAIN:%p\n", main);
+    AskExit(IDOK, "main-exit");
+    AskExit(IDCANCEL, "main-escape");
+    AskExit(2, "main-resume");
+
+    HWND wizard =
+        CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(108), main, QuietDialog, 0);
+    SetWindowTextA(wizard, "Wizard stand-in");
+    g_setup.WizardWindow = wizard;
+    printf("WIZARD:%p\n", wizard);
+    AskExit(1, "wizard-exit");
+
+    InitCommonControls();
+    HWND progress = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(107), main,
+                                       CopyProgressDialogProc, 0);
+    ShowWindow(progress, SW_SHOW);
+    g_setup.ProgressDialog = progress;
+    printf("PROGRESS:%p\n", progress);
+    AskExit(2, "progress-resume");
+
+    // A close request to the copy dialog asks, and posts CMD_CLOSE_WIZARD only on Exit Setup.
+    MSG message;
+    while (PeekMessageA(&message, main, WM_COMMAND, WM_COMMAND, PM_REMOVE))
+        ;
+    for (WPARAM command : {WPARAM(2), WPARAM(1)}) {
+        Answer answer = {GetCurrentThreadId(), command, ""};
+        HANDLE thread = CreateThread(nullptr, 0, AnswerExitDialog, &answer, 0, nullptr);
+        SendMessageA(progress, WM_COMMAND, IDCANCEL, 0);
+        WaitForSingleObject(thread, INFINITE);
+        CloseHandle(thread);
+        int posted = 0;
+        while (PeekMessageA(&message, main, WM_COMMAND, WM_COMMAND, PM_REMOVE))
+            posted = static_cast<int>(message.wParam);
+        printf("CANCEL:%d|%d|%s\n", static_cast<int>(command), posted, answer.report);
+    }
+    return 0;
+}
+
 int main(int argc, char** argv) {
     if (argc < 2)
         return 2;
@@ -258,8 +410,7 @@ int main(int argc, char** argv) {
         result = 0;
         for (int i = 2; i < argc; ++i)
             result |= Link(argv[i]);
-    }
-    else if (!strcmp(command, "regget") && argc == 5)
+    } else if (!strcmp(command, "regget") && argc == 5)
         result = RegGet(argv);
     else if (!strcmp(command, "regset") && argc == 6)
         result = RegSet(argv);
@@ -271,6 +422,10 @@ int main(int argc, char** argv) {
         result = Template(atoi(argv[2]));
     else if (!strcmp(command, "texts"))
         result = Texts();
+    else if (!strcmp(command, "helpers"))
+        result = Helpers();
+    else if (!strcmp(command, "confirm"))
+        result = Confirm();
     else if (!strcmp(command, "startup"))
         result = Startup();
     fflush(stdout);

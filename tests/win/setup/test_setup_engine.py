@@ -344,6 +344,43 @@ class Engine(unittest.TestCase):
             "1|50010001|00000000|192,98,50,14|BUTTON|E&xit Setup",
         ])
 
+    def test_center_window_and_app_name(self):
+        r = dict(harness("helpers"))
+        sx, sy = map(int, r["SCREEN"].split(","))
+
+        def centred(left, top, width, height, cx, cy):
+            # halves truncated toward zero, as C division does
+            return "%d,%d,%d,%d" % (left + int((width - cx) / 2), top + int((height - cy) / 2),
+                                    cx, cy)
+
+        self.assertEqual(r["SMALL_ON_SCREEN"], centred(0, 0, sx, sy, 101, 51))
+        self.assertEqual(r["LARGE_ON_SCREEN"], centred(0, 0, sx, sy, 3001, 2001))
+        self.assertTrue(r["LARGE_ON_SCREEN"].startswith("-"))
+        self.assertEqual(r["SMALL_ON_MAIN"], centred(100, 50, 400, 300, 101, 51))
+        self.assertEqual(r["LARGE_ON_MAIN"], "-1200,-800,3001,2001")
+        self.assertEqual(r["FILLED"], "Setup is not complete. If You quit Setup program now, the "
+                                      "program Orvendel will not be installed.")
+        self.assertEqual(r["PERCENT"], "100% of Orvendel")
+
+    def test_confirm_exit_owners_and_answers(self):
+        pairs = harness("confirm")
+        ids = {k: v.upper() for k, v in pairs if k in ("MAIN", "WIZARD", "PROGRESS")}
+        texts = ("DEFID=2 TEXT1=Setup is not complete. If You quit Setup program now, the program "
+                 "Orvendel will not be installed. TEXT2=To continue installing the program "
+                 "Orvendel, click Resume. To quit the Setup program, click Exit Setup")
+        asked = [v.split("|") for k, v in pairs if k == "CONFIRM"]
+        expected = [("main-exit", "1", "MAIN"), ("main-escape", "0", "MAIN"),
+                    ("main-resume", "0", "MAIN"), ("wizard-exit", "1", "WIZARD"),
+                    ("progress-resume", "0", "PROGRESS")]
+        self.assertEqual(len(asked), len(expected))
+        for (what, result, report, after), (want_what, want_result, owner) in zip(asked, expected):
+            self.assertEqual((what, result), (want_what, want_result))
+            self.assertEqual(report, "OWNER=%s MAINENABLED=0 %s" % (ids[owner], texts), what)
+            self.assertEqual(after, "MAINENABLEDAFTER=1", what)
+        # A close request to the copy dialog: Resume posts nothing, Exit Setup CMD_CLOSE_WIZARD.
+        cancels = [v.split("|")[:2] for k, v in pairs if k == "CANCEL"]
+        self.assertEqual(cancels, [["2", "0"], ["1", "101"]])
+
     def test_load_text_scratch_rotation(self):
         texts = {
             1039: "Setup is not complete. The program %s is not installed.\n\nYou may run the "
