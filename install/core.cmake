@@ -5,6 +5,11 @@ set(INSTALL_CORE_SOURCES
     ${INSTALL_CORE_DIR}/messages.cpp
     ${INSTALL_CORE_DIR}/extraction_state.cpp
     ${INSTALL_CORE_DIR}/hooks.cpp
+    ${INSTALL_CORE_DIR}/huffman.cpp
+    ${INSTALL_CORE_DIR}/decoder.cpp
+    ${INSTALL_CORE_DIR}/stream.cpp
+    ${INSTALL_CORE_DIR}/gzip_header.cpp
+    ${INSTALL_CORE_DIR}/tar.cpp
 )
 
 if(WIN32)

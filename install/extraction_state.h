@@ -19,6 +19,11 @@ static_assert(sizeof(DecodeEntry) == 4, "decode entries are packed in four bytes
 // is far from its end, and one byte at a time near the end.
 typedef unsigned long BitWord;
 
+// Optional observer of tar entries for host tools (mkinstall list): called for every file and
+// directory entry before it is created; a non-zero result skips creating it (its data are read and
+// dropped). install.exe leaves it null.
+typedef int (*TarEntryObserver)(const char* name, int directory, u32 size, u32 mode, u32 mtime);
+
 constexpr unsigned kWindowSize = 32768;
 
 struct ExtractionState {
@@ -51,8 +56,7 @@ struct ExtractionState {
     unsigned copyLength;
     unsigned copySource;
     u32 copyPending;
-    u32 emittedOutput; // some byte has been decoded: a match may reach back that far (see
-                       // decoder.cpp)
+    u32 windowWrapped; // a whole window-full was handed out: any distance up to 32768 is valid
 
     // Stream.
     unsigned readPos;
@@ -63,6 +67,9 @@ struct ExtractionState {
     // position at which the percentage next changes.
     const u8* progressCursor;
     const u8* progressThreshold;
+    u32 thresholdPercent; // lastPercent for which progressThreshold was computed
+
+    TarEntryObserver tarObserver;
 
     // Driver.
     char tempDir[260];

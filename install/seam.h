@@ -23,7 +23,7 @@ void PostDialogMessage(void* dialogWindow, unsigned message);
 
 // Fixed memory (GlobalAlloc GMEM_FIXED): null on failure, with LastSystemError() telling why.
 void* AllocateMemory(unsigned size);
-void FreeMemory(void* block);
+void FreeMemory(void* block); // null is accepted and ignored
 SystemError LastSystemError();
 
 // File system for the tar reader. Names are relative to the current directory, which is the
