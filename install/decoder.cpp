@@ -22,9 +22,9 @@ constexpr unsigned kLitWidth = 9;
 constexpr unsigned kDistWidth = 6;
 constexpr unsigned kMaxMatch = 258;
 constexpr unsigned kWordBits = sizeof(BitWord) * 8;
-// Input the fast path keeps in reserve: a refill loads one word at inputCursor and a symbol needs
-// at most three refills of a 32-bit buffer.
-constexpr unsigned kFastInput = 16;
+// Input the fast path keeps in reserve: a refill loads one word at inputCursor and advances at
+// most 7 bytes; one round of the fast loop refills at most four times.
+constexpr unsigned kFastInput = 40;
 
 const u8 kCodeLengthOrder[19] = {16, 17, 18, 0, 8, 7, 9, 6, 10, 5, 11, 4, 12, 3, 13, 2, 14, 1, 15};
 
@@ -167,6 +167,8 @@ int DecodeFast(const DecodeEntry* lt, const DecodeEntry* dt, unsigned lw, unsign
     const Address fastEnd = AddressOf(e.inputEnd) + 1 - kFastInput;
     const u8* threshold = e.progressThreshold;
     int result = kFastLeft;
+    const BitWord litMask = (static_cast<BitWord>(1) << lw) - 1;
+    const BitWord distMask = (static_cast<BitWord>(1) << dw) - 1;
 
     auto refill = [&]() {
         if (kWordBits == 64) {
@@ -187,8 +189,10 @@ int DecodeFast(const DecodeEntry* lt, const DecodeEntry* dt, unsigned lw, unsign
         e.windowFill = fill;
     };
 
+    if (e.lastPercent != e.thresholdPercent)
+        threshold = nullptr;
     while (fill < kWindowSize - kMaxMatch && AddressOf(cursor) <= fastEnd) {
-        if (AddressOf(cursor) >= AddressOf(threshold) || e.lastPercent != e.thresholdPercent) {
+        if (AddressOf(cursor) >= AddressOf(threshold)) {
             sync();
             NoteRequest(lw);
             UpdateProgress();
@@ -198,24 +202,31 @@ int DecodeFast(const DecodeEntry* lt, const DecodeEntry* dt, unsigned lw, unsign
             sync();
             return static_cast<int>(ReportError(IDS_CAPTION_EXTRACT, IDS_CANCELLED, 0));
         }
-        if (count < 32)
-            refill();
-        DecodeEntry entry = lt[LowBits(buffer, lw)];
-        while (entry.op > 16) {
-            if (entry.op == kOpInvalid) {
-                sync();
-                return static_cast<int>(InvalidData());
+        refill();
+        DecodeEntry entry;
+        // Literals run on without the checks above while the buffer holds a whole code (15 bits)
+        // and the window has room for a longest match.
+        for (;;) {
+            entry = lt[buffer & litMask];
+            while (entry.op > 16) {
+                if (entry.op == kOpInvalid) {
+                    sync();
+                    return static_cast<int>(InvalidData());
+                }
+                buffer >>= entry.bits;
+                count -= entry.bits;
+                entry = lt[entry.value + LowBits(buffer, entry.op - 16u)];
             }
-            buffer >>= entry.bits;
-            count -= entry.bits;
-            entry = lt[entry.value + LowBits(buffer, entry.op - 16u)];
-        }
-        if (entry.op == kOpLiteral) {
+            if (entry.op != kOpLiteral)
+                break;
             buffer >>= entry.bits;
             count -= entry.bits;
             window[fill++] = static_cast<u8>(entry.value);
-            continue;
+            if (count < 15 || fill >= kWindowSize - kMaxMatch)
+                break;
         }
+        if (entry.op == kOpLiteral)
+            continue;
         if (entry.op == kOpEndOfBlock) {
             sync();
             NoteRequest(lw);
@@ -226,17 +237,19 @@ int DecodeFast(const DecodeEntry* lt, const DecodeEntry* dt, unsigned lw, unsign
         }
         buffer >>= entry.bits;
         count -= entry.bits;
+        if (count < 5)
+            refill();
         unsigned length = entry.value + static_cast<unsigned>(LowBits(buffer, entry.op));
         buffer >>= entry.op;
         count -= entry.op;
 
-        if (count < 30)
+        if (count < 15)
             refill();
         if (!dt) {
             sync();
             return static_cast<int>(InvalidData());
         }
-        entry = dt[LowBits(buffer, dw)];
+        entry = dt[buffer & distMask];
         while (entry.op > 16) {
             if (entry.op == kOpInvalid) {
                 sync();
@@ -292,6 +305,8 @@ int DecodeFast(const DecodeEntry* lt, const DecodeEntry* dt, unsigned lw, unsign
 
 } // namespace
 
+bool decoderFastPath = true;
+
 void CopyBytes(u8* destination, const u8* source, unsigned count) {
     // Whole words are safe whenever no word reads a byte this copy has yet to write: the source is
     // ahead of the destination, or at least a word behind it.
@@ -329,13 +344,19 @@ int CopyStoredData() {
     while (e.storedRemaining > 0 && e.windowFill < kWindowSize) {
         // Whole bytes straight from the input, as many as lie before inputEnd: a byte-wise reader
         // would fetch exactly these, one refill each, without reaching past the end.
-        if (e.bitCount == 0 && AddressOf(e.inputCursor) <= AddressOf(e.inputEnd)) {
+        if (decoderFastPath && e.bitCount == 0 &&
+            AddressOf(e.inputCursor) <= AddressOf(e.inputEnd)) {
             unsigned run = e.storedRemaining;
             if (run > kWindowSize - e.windowFill)
                 run = kWindowSize - e.windowFill;
             Address available = AddressOf(e.inputEnd) + 1 - AddressOf(e.inputCursor);
             if (run > available)
                 run = static_cast<unsigned>(available);
+            // Stop where the percentage changes, so that every percentage is posted on its own.
+            if (AddressOf(e.progressThreshold) > AddressOf(e.inputCursor) &&
+                AddressOf(e.progressThreshold) - AddressOf(e.inputCursor) < run)
+                run = static_cast<unsigned>(AddressOf(e.progressThreshold) -
+                                            AddressOf(e.inputCursor));
             CopyBytes(e.window + e.windowFill, e.inputCursor, run);
             e.inputCursor += run;
             e.windowFill += run;
@@ -501,7 +522,7 @@ int DecodeCompressedData(const DecodeEntry* lt, const DecodeEntry* dt, unsigned 
         e.copyPending = 0;
     }
     while (e.windowFill < kWindowSize) {
-        if (e.windowFill < kWindowSize - kMaxMatch && lt &&
+        if (decoderFastPath && e.windowFill < kWindowSize - kMaxMatch && lt &&
             AddressOf(e.inputEnd) >= AddressOf(e.inputStart) + kFastInput &&
             AddressOf(e.inputCursor) <= AddressOf(e.inputEnd) + 1 - kFastInput) {
             int result = DecodeFast(lt, dt, lw, dw);

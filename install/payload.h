@@ -42,6 +42,9 @@ unsigned ReadDynamicHeader();
 // -1 the window is full and the block goes on; 0 the block has ended; 1 failure reported.
 int CopyStoredData();
 int DecodeCompressedData(const DecodeEntry* lt, const DecodeEntry* dt, unsigned lw, unsigned dw);
+// Cleared by tests to run every symbol through the careful byte-at-a-time path, the reference the
+// fast path must agree with.
+extern bool decoderFastPath;
 // Forward copy: a match longer than its distance repeats the bytes it has just written.
 void CopyBytes(u8* destination, const u8* source, unsigned count);
 
