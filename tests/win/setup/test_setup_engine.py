@@ -284,6 +284,30 @@ class Engine(unittest.TestCase):
             "[DelRegValues]\r\nHKCU," + key + ",\r\nhkcu," + key + ",Comma\r\n\r\n"
             "[DelRegKeys]\r\nHKCU," + key + "\r\nHKCU,Software\\TervoKitTest\r\n").encode())
 
+    def test_full_script_loses_no_line(self):
+        # [Private] first, then key lines up to the 100000th byte; a section behind it is unseen.
+        head = "[Private]\r\nApplicationName=Big\r\nSaveRemoveLog=%1\\remove.log\r\n"
+        head += "[AddRegistryKeys]\r\n"
+        keys = []
+        body = ""
+        while len(head) + len(body) + 40 < 100000:
+            keys.append("HKCU,Software\\TervoKitTest\\K%06d" % len(keys))
+            body += keys[-1] + "\r\n"
+        script = head + body
+        script += "x" * (100000 - len(script))
+        script += "\r\n[CopyFiles]\r\n%0\\missing.txt,%1\\missing.txt,1\r\n"
+        base, package = make_package("fullscript", script, payload={})
+        dest = base / "dest"
+        dest.mkdir()
+        result = install(package, dest)
+        self.assertEqual((result["RESULT"], result["COPYCOUNT"]), ("1", "0"))
+        log = (dest / "remove.log").read_bytes().decode("latin-1")
+        lines = log.split("[DelRegKeys]\r\n", 1)[1].split("\r\n")
+        # The filler is the section's last line, cut at the 100000th byte; it comes first here.
+        filler = "x" * (100000 - len(head) - len(body))
+        self.assertEqual(lines, [filler] + keys[::-1] + [""])
+        self.assertGreater(len(log), 19500 * 5, "far more than the log's original region")
+
     def test_paths_too_long_are_never_cut(self):
         # A destination of about 200 characters: "%1\%1" cannot fit 259 characters.
         base = winetest.scratch_dir("setup-long")
