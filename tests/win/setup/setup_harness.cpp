@@ -37,6 +37,8 @@ static int Install(int argc, char** argv) {
         printf("LOAD:0\n");
         return 1;
     }
+    printf("NAME:%s\nNAMEVER:%s\nDEFAULTDIR:%s\nREMOVELOG:%s\n", g_setup.ApplicationName,
+           g_setup.ApplicationNameVer, g_setup.DestDir, g_setup.RemoveLogPath);
     lstrcpynA(g_setup.DestDir, argv[3], kPathCapacity);
     for (int i = 4; i < argc; ++i) {
         if (!strcmp(argv[i], "nogroup"))

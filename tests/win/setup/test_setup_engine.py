@@ -160,6 +160,11 @@ class Engine(unittest.TestCase):
         self.addCleanup(self.remove_shortcuts, folders)
         self.assertEqual(folders["RESULT"], "1")
         self.assertEqual((folders["COPYCOUNT"], folders["SPACE"]), ("5", "661414"))
+        program_files = dict(harness("startup"))["PROGRAMFILESDIR"]
+        self.assertEqual((folders["NAME"], folders["NAMEVER"], folders["DEFAULTDIR"],
+                          folders["REMOVELOG"]),
+                         ("Orvendel", "Orvendel 1.6 beta 1", program_files + "\\Orvendel",
+                          "%1\\remove\\remove.log"))
         self.assertEqual(folders["PROGRESS"], "00000000", "the progress dialog is gone at the end")
 
         for sub in ("", "packers", "remove"):
@@ -204,17 +209,21 @@ class Engine(unittest.TestCase):
                          self.expected_example_log(dest, folders, group=False))
 
     def test_copy_count_zero_and_one(self):
-        script = ("[CopyFiles]\r\n\r\n[Private]\r\nApplicationName=Nil\r\n"
+        script = ("[CopyFiles]\r\n\r\n[Private]\r\napplicationname = ' Nil' \r\n"
                   "SaveRemoveLog=%1\\remove.log\r\n")
         base, package = make_package("zero", script, payload={})
         dest = base / "dest"
         dest.mkdir()
         result = install(package, dest)
+        # The profile service's rules: keys without case, blanks and one pair of quotes removed;
+        # ApplicationNameVer defaults to ApplicationName.
+        self.assertEqual((result["NAME"], result["NAMEVER"], result["DEFAULTDIR"]),
+                         (" Nil", " Nil", ""))
         self.assertEqual((result["RESULT"], result["COPYCOUNT"], result["SPACE"]),
                          ("1", "0", "10000"))
         log = windows_path(dest) + "\\remove.log"
         self.assertEqual((dest / "remove.log").read_bytes(),
-                         ("[Options]\r\nUninstallApplication=Nil\r\n\r\n[DelFiles]\r\n"
+                         ("[Options]\r\nUninstallApplication= Nil\r\n\r\n[DelFiles]\r\n"
                           + log + "\r\n\r\n").encode())
 
         script = ("[CopyFiles]\r\n%0\\readme.txt,%1\\sub\\readme.txt,1\r\n[Private]\r\n"

@@ -40,6 +40,19 @@ class SetupProgram(unittest.TestCase):
         self.assertEqual(r.messages(), [("Setup", "Error accessing file: %s." % path)])
         self.assertEqual(code, 0)
 
+    def test_started_from_a_drive_root(self):
+        # SetupDir is then the drive letter and its colon only.
+        d = package_dir("root")
+        drive = winetest.BUILD / "wineprefix" / "dosdevices" / "q:"
+        if drive.is_symlink():
+            drive.unlink()
+        drive.symlink_to(d)
+        self.addCleanup(drive.unlink)
+        code, r = uidriver.run_program_with_driver("Q:\\setup.exe", [], ["msgbox Setup ok"])
+        self.assertEqual(r.code, 0, r)
+        self.assertEqual(r.messages(), [("Setup", "Error accessing file: Q:\\setup.inf.")])
+        self.assertEqual(code, 0)
+
     def test_missing_license(self):
         d = package_dir("nolicense", files=[("setup.inf", b"[Private]\r\nApplicationName=X\r\n")])
         code, r = uidriver.run_program_with_driver(d / "setup.exe", [], [
