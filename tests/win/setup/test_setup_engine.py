@@ -98,9 +98,16 @@ def make_package(name, script, payload=PAYLOAD):
     return base, package
 
 
-def install(package, dest, *options):
-    pairs = harness("install", windows_path(package), windows_path(dest), *options)
-    return {k: v for k, v in pairs}
+def install(package, dest, *options, pairs=None):
+    got = harness("install", windows_path(package), windows_path(dest), *options)
+    if pairs is not None:
+        pairs.extend(got)
+    return {k: v for k, v in got}
+
+
+def bar_and_paths(pairs):
+    """What the run sent to the copy dialog: bar messages and path texts, in order."""
+    return [(k, v) for k, v in pairs if k in ("BAR", "PATH")]
 
 
 class Engine(unittest.TestCase):
@@ -156,9 +163,21 @@ class Engine(unittest.TestCase):
         base, package = make_package("example", EXAMPLE_SCRIPT)
         dest = base / "Apps" / "Orvendel"
         dest.parent.mkdir()
-        folders = install(package, dest)
+        trace = []
+        folders = install(package, dest, "trace", pairs=trace)
         self.addCleanup(self.remove_shortcuts, folders)
         self.assertEqual(folders["RESULT"], "1")
+        # Range 0 to CopyCount - 1 in the high word; the bar stands at each file's index while
+        # its paths are shown.
+        p, d = windows_path(package), windows_path(dest)
+        names = ["setup.inf", "readme.txt", "quillard.exe", "packers\\waitexec.exe",
+                 "remove\\remove.exe"]
+        want = [("BAR", "range|0|00040000"), ("BAR", "pos|0|00000000"), ("PATH", "1024|"),
+                ("PATH", "1025|")]
+        for i, name in enumerate(names):
+            want += [("BAR", "pos|%d|00000000" % i), ("PATH", "1024|%s\\%s" % (p, name)),
+                     ("PATH", "1025|%s\\%s" % (d, name))]
+        self.assertEqual(bar_and_paths(trace), want)
         self.assertEqual((folders["COPYCOUNT"], folders["SPACE"]), ("5", "661414"))
         program_files = dict(harness("startup"))["PROGRAMFILESDIR"]
         self.assertEqual((folders["NAME"], folders["NAMEVER"], folders["DEFAULTDIR"],
@@ -214,7 +233,11 @@ class Engine(unittest.TestCase):
         base, package = make_package("zero", script, payload={})
         dest = base / "dest"
         dest.mkdir()
-        result = install(package, dest)
+        trace = []
+        result = install(package, dest, "trace", pairs=trace)
+        self.assertEqual(bar_and_paths(trace)[0], ("BAR", "range|0|FFFF0000"),
+                         "a maximum of -1 travels as 65535")
+        self.assertEqual(len(bar_and_paths(trace)), 4)
         # The profile service's rules: keys without case, blanks and one pair of quotes removed;
         # ApplicationNameVer defaults to ApplicationName.
         self.assertEqual((result["NAME"], result["NAMEVER"], result["DEFAULTDIR"]),
@@ -231,7 +254,10 @@ class Engine(unittest.TestCase):
         base, package = make_package("one", script)
         dest = base / "dest"
         dest.mkdir()
-        result = install(package, dest)
+        trace = []
+        result = install(package, dest, "trace", pairs=trace)
+        self.assertEqual(bar_and_paths(trace)[:2], [("BAR", "range|0|00000000"),
+                                                    ("BAR", "pos|0|00000000")])
         self.assertEqual((result["RESULT"], result["COPYCOUNT"]), ("1", "1"))
         self.assertEqual((dest / "sub" / "readme.txt").read_bytes(), PAYLOAD["readme.txt"],
                          "a missing target directory is made without a question")
