@@ -264,6 +264,16 @@ class Engine(unittest.TestCase):
         self.assertIn((windows_path(dest) + "\\sub\\readme.txt\r\n").encode(),
                       (dest / "remove.log").read_bytes())
 
+    def test_common_folders(self):
+        base, package = make_package("common", "[Private]\r\n", payload={})
+        personal = install(package, base / "dest")
+        common = install(package, base / "dest", "common")
+        for key in ("DESKTOP", "STARTMENU", "PROGRAMS"):
+            self.assertTrue(common[key] and personal[key], key)
+            self.assertNotEqual(common[key], personal[key], key)
+            self.assertTrue(unix_path(common[key]).is_dir(), common[key])
+        self.assertEqual(common["PROGRAMS"], common["STARTMENU"] + "\\Programs")
+
     def test_failing_second_copy(self):
         payload = dict(PAYLOAD)
         del payload["readme.txt"]
