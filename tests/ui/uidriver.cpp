@@ -150,12 +150,25 @@ std::string TextOf(HWND window) {
     return buffer;
 }
 
-bool Matches(const std::string& pattern, const std::string& value) {
+bool MatchesOne(const std::string& pattern, const std::string& value) {
     if (pattern == "*")
         return true;
     if (!pattern.empty() && pattern.back() == '*')
         return value.compare(0, pattern.size() - 1, pattern, 0, pattern.size() - 1) == 0;
     return pattern == value;
+}
+
+// "A|B" matches what either alternative matches.
+bool Matches(const std::string& pattern, const std::string& value) {
+    size_t start = 0;
+    for (;;) {
+        size_t bar = pattern.find('|', start);
+        if (MatchesOne(pattern.substr(start, bar - start), value))
+            return true;
+        if (bar == std::string::npos)
+            return false;
+        start = bar + 1;
+    }
 }
 
 struct WindowQuery {
