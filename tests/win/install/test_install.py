@@ -126,10 +126,12 @@ class Install(unittest.TestCase):
             os.utime(tree / d.replace("\\", "/"), (mtime, mtime))
         return expected
 
-    def run_install(self, package, *args, exit_code=0, cwd=None, timeout=90):
+    def run_install(self, package, *args, exit_code=0, cwd=None, timeout=90, litter=False):
         """Runs a package that shows no box; returns the probe's (head, entries)."""
         report = winetest.scratch_dir("report") / "report.txt"
         env = {"SETUP_PROBE_REPORT": windows_path(report), "SETUP_PROBE_EXIT": str(exit_code)}
+        if litter:
+            env["SETUP_PROBE_LITTER"] = "1"
         code = uidriver.Program(package, *args, timeout=timeout, cwd=cwd, env=env).wait()
         self.assertEqual(code, 0, "install must end with 0 whatever Setup.exe returned")
         self.assertTrue(report.exists(), "Setup.exe did not run")
@@ -178,10 +180,17 @@ class Install(unittest.TestCase):
         for setup_code in (0, 7):
             with self.subTest(setup_exit=setup_code):
                 head, entries = self.run_install(self.package, windows_path(temp), "-h", "extra",
-                                                 exit_code=setup_code)
+                                                 exit_code=setup_code, litter=setup_code != 0)
                 assert_temp_name(self, head["CWD"], windows_path(temp))
                 # Started with no arguments: the command line is the path alone (Wine quotes it).
                 self.assertEqual(head["CMDLINE"].strip('"'), head["CWD"] + "\\Setup.exe")
+                if setup_code:
+                    # What Setup.exe left protected was really protected, and is gone all the same.
+                    self.assertEqual(entries.pop("hidden.txt")["attrs"] & 0x03, 0x03)
+                    self.assertEqual(entries.pop("litter\\deep\\locked.txt")["attrs"] & 0x07, 0x07)
+                    self.assertEqual(entries.pop("system.txt")["attrs"] & 0x04, 0x04)
+                    for d in ("litter", "litter\\deep"):
+                        entries.pop(d)
                 self.check_tree(entries)
                 self.assert_empty(temp)
 
