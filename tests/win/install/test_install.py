@@ -363,6 +363,16 @@ class Install(unittest.TestCase):
             'msgbox "%s" -' % CAPTION, "sleep 700", "snap install-usage", 'msgbox "%s" ok' % CAPTION])
         self.assertEqual((code, r.code), (0, 0), r)
 
+    def test_own_file_cannot_be_opened(self):
+        # The own file is the one the command line names, whatever image is running.
+        for name, first_token in (("missing", windows_path(self.work / "no-such.exe")),
+                                  ("too long", "C:\\" + "a" * 300 + ".exe")):
+            with self.subTest(case=name):
+                code, text = self.run_failing(LAUNCH_AS, [windows_path(STUB), first_token], CAPTION)
+                self.assertEqual(code, 1)
+                prefix = "Error opening archive file: "
+                self.assertTrue(text.startswith(prefix) and len(text.strip()) > len(prefix), text)
+
     def test_missing_temp_directory(self):
         missing = self.work / "does-not-exist"
         code, text = self.run_failing(self.package, [windows_path(missing)], CAPTION)
