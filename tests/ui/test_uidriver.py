@@ -11,6 +11,10 @@ TARGET = winetest.WIN_TESTS / "uitarget.exe"
 
 
 class UiDriver(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        uidriver.draw_frames()
+
     def test_reads_types_clicks_and_answers(self):
         code, r = uidriver.run_program_with_driver(TARGET, [], [
             'wait #32770 "Driver target"',

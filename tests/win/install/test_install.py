@@ -89,6 +89,7 @@ def assert_temp_name(test, path, parent):
 class Install(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
+        uidriver.draw_frames()
         cls.work = winetest.scratch_dir("install")
         cls.tree = cls.work / "tree"
         cls.expected = cls.make_tree(cls.tree)
