@@ -158,6 +158,9 @@ enum FastResult { kFastBlockEnd = 0, kFastFailed = 1, kFastLeft = 2 };
 
 // Entry: at least kFastInput bytes of input after inputCursor and more than 258 bytes of window
 // free. Leaves with kFastLeft as soon as either no longer holds, with the state written back.
+#if defined(__GNUC__) && !defined(__clang__)
+__attribute__((optimize("no-tree-vectorize")))
+#endif
 int DecodeFast(const DecodeEntry* lt, const DecodeEntry* dt, unsigned lw, unsigned dw) {
     const u8* cursor = e.inputCursor;
     BitWord buffer = KeepBits(e.bitBuffer, e.bitCount);
@@ -168,6 +171,7 @@ int DecodeFast(const DecodeEntry* lt, const DecodeEntry* dt, unsigned lw, unsign
     const u8* threshold = e.progressThreshold;
     int result = kFastLeft;
     const BitWord litMask = (static_cast<BitWord>(1) << lw) - 1;
+    const bool wrapped = e.windowWrapped; // window writes may alias e: keep it in a register
     const BitWord distMask = (static_cast<BitWord>(1) << dw) - 1;
 
     auto refill = [&]() {
@@ -191,7 +195,7 @@ int DecodeFast(const DecodeEntry* lt, const DecodeEntry* dt, unsigned lw, unsign
 
     if (e.lastPercent != e.thresholdPercent)
         threshold = nullptr;
-    while (fill < kWindowSize - kMaxMatch && AddressOf(cursor) <= fastEnd) {
+    while (fill < kWindowSize - kMaxMatch - 3 && AddressOf(cursor) <= fastEnd) {
         if (AddressOf(cursor) >= AddressOf(threshold)) {
             sync();
             NoteRequest(lw);
@@ -266,7 +270,7 @@ int DecodeFast(const DecodeEntry* lt, const DecodeEntry* dt, unsigned lw, unsign
         unsigned distance = entry.value + static_cast<unsigned>(LowBits(buffer, entry.op));
         buffer >>= entry.op;
         count -= entry.op;
-        if (!DistanceValid(distance, fill)) {
+        if (__builtin_expect(distance > fill && !wrapped, 0)) {
             sync();
             return static_cast<int>(InvalidData());
         }
@@ -274,15 +278,20 @@ int DecodeFast(const DecodeEntry* lt, const DecodeEntry* dt, unsigned lw, unsign
         u8* out = window + fill;
         if (distance <= fill) {
             const u8* from = out - distance;
-            if (distance >= 8) {
+            if (distance >= 8 && length >= 8) {
+                // Words never read a byte this match has yet to write; the last word may overlap
+                // the one before, rewriting bytes with the values they already hold.
                 u8* stop = out + length;
                 do {
                     __builtin_memcpy(out, from, 8);
                     out += 8;
                     from += 8;
                 } while (out + 8 <= stop);
-                while (out < stop)
-                    *out++ = *from++;
+                if (out < stop)
+                    __builtin_memcpy(stop - 8, stop - 8 - distance, 8);
+            } else if (distance >= 8) {
+                for (unsigned i = 0; i < length; ++i)
+                    out[i] = from[i];
             } else if (distance == 1) {
                 __builtin_memset(out, *from, length);
             } else {
@@ -308,6 +317,12 @@ int DecodeFast(const DecodeEntry* lt, const DecodeEntry* dt, unsigned lw, unsign
 bool decoderFastPath = true;
 
 void CopyBytes(u8* destination, const u8* source, unsigned count) {
+    // Separate regions (the stream handing a window-full to its reader): the platform's own copy.
+    if (AddressOf(destination) - AddressOf(source) >= count &&
+        AddressOf(source) - AddressOf(destination) >= count) {
+        __builtin_memcpy(destination, source, count);
+        return;
+    }
     // Whole words are safe whenever no word reads a byte this copy has yet to write: the source is
     // ahead of the destination, or at least a word behind it.
     if (AddressOf(source) > AddressOf(destination) ||
