@@ -4,10 +4,10 @@
 //
 // Two paths produce the same bytes and the same messages. The careful path fetches one byte at a
 // time and calls the progress hook and checks for the end of input and Cancel at every refill
-// point. The fast path (DecodeFast) runs only while at least kFastInput bytes of input and 259
-// bytes of window remain, so that no refill can reach past inputEnd and no symbol can fill the
-// window: there it reads whole words, checks Cancel once per symbol, and calls the progress hook
-// only when the input position crosses the byte where the percentage changes.
+// point. The fast path (DecodeFast) runs only while at least kFastInput bytes of input and more
+// than a longest match of window remain, so that no refill can reach past inputEnd and no symbol
+// can fill the window: there it reads whole words, checks Cancel once per refill, and calls the
+// progress hook only when the input position crosses the byte where the percentage changes.
 //
 // Whether a byte after inputEnd is wanted does not depend on how far ahead bytes were fetched: a
 // refill for n bits at a point where c bits have been consumed fails exactly when c + n exceeds the
@@ -169,7 +169,6 @@ int DecodeFast(const DecodeEntry* lt, const DecodeEntry* dt, unsigned lw, unsign
     u8* window = e.window;
     const Address fastEnd = AddressOf(e.inputEnd) + 1 - kFastInput;
     const u8* threshold = e.progressThreshold;
-    int result = kFastLeft;
     const BitWord litMask = (static_cast<BitWord>(1) << lw) - 1;
     const bool wrapped = e.windowWrapped; // window writes may alias e: keep it in a register
     const BitWord distMask = (static_cast<BitWord>(1) << dw) - 1;
@@ -195,7 +194,7 @@ int DecodeFast(const DecodeEntry* lt, const DecodeEntry* dt, unsigned lw, unsign
 
     if (e.lastPercent != e.thresholdPercent)
         threshold = nullptr;
-    while (fill < kWindowSize - kMaxMatch - 3 && AddressOf(cursor) <= fastEnd) {
+    while (fill < kWindowSize - kMaxMatch && AddressOf(cursor) <= fastEnd) {
         if (AddressOf(cursor) >= AddressOf(threshold)) {
             sync();
             NoteRequest(lw);
@@ -309,7 +308,7 @@ int DecodeFast(const DecodeEntry* lt, const DecodeEntry* dt, unsigned lw, unsign
         fill += length;
     }
     sync();
-    return result;
+    return kFastLeft;
 }
 
 } // namespace
