@@ -204,6 +204,27 @@ class Install(unittest.TestCase):
         self.assertFalse(unix_path(head["CWD"]).exists())
         self.assertTrue(unix_path(head["CWD"]).parent.is_dir())
 
+    def test_megabytes_of_text_and_binary(self):
+        # Several windows' worth of every block kind: long matches, literals, stored blocks.
+        rng = random.Random(6)
+        words = [bytes(rng.choice(b"abcdefghijklmnopqrstuvwxyz") for _ in range(rng.randint(2, 9)))
+                 for _ in range(4000)]
+        tree = self.work / "megabytes"
+        tree.mkdir()
+        files = {"text.txt": b" ".join(rng.choice(words) for _ in range(700000)),
+                 "random.bin": rng.randbytes(1 << 20), "zeros.bin": bytes(3 << 20),
+                 "setup.inf": b"x", "license.txt": b"x"}
+        for name, data in files.items():
+            (tree / name).write_bytes(data)
+        package = pack(tree, self.work / "megabytes.exe")
+        temp = self.work / "megabytes-temp"
+        temp.mkdir()
+        _, entries = self.run_install(package, windows_path(temp))
+        for name, data in files.items():
+            self.assertEqual((entries[name]["size"], entries[name]["digest"]), (len(data), fnv1a(data)),
+                             name)
+        self.assert_empty(temp)
+
     def test_relative_temp_path_is_made_absolute(self):
         base = winetest.scratch_dir("relative")
         (base / "rel").mkdir()
