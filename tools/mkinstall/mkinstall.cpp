@@ -216,13 +216,13 @@ unsigned OpenPayload(const std::vector<unsigned char>& file) {
 }
 
 int ReadPackage(const std::string& path, const char* directory) {
+    hostSeam.printReports = true;
     std::vector<unsigned char> file;
     if (!ReadWholeFile(path, &file)) {
         ReportError(IDS_CAPTION, IDS_OPEN_ARCHIVE, errno ? errno : ENOENT);
         return 1;
     }
     HostResetAll();
-    hostSeam.printReports = true;
     if (directory) {
         std::error_code error;
         fs::create_directories(directory, error);
@@ -263,7 +263,7 @@ int main(int argc, char** argv) {
     }
     if (command == "pack") {
         std::string directory, output, stub, setup;
-        int level = 9;
+        int level = 12; // every package carries this payload: the smallest is worth the time
         for (size_t i = 1; i < args.size(); ++i) {
             const std::string& arg = args[i];
             bool hasValue = i + 1 < args.size();

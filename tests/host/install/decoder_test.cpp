@@ -62,7 +62,7 @@ struct Dynamic {
         clCodes = CanonicalCodes(clLengths);
     }
     void Header(BitWriter& w, unsigned hlitField, unsigned hdistField, bool last = true) {
-        static const unsigned order[19] = {16, 17, 18, 0, 8, 7, 9, 6, 10, 5,
+        static const unsigned order[19] = {16, 17, 18, 0, 8,  7, 9,  6, 10, 5,
                                            11, 4,  12, 3, 13, 2, 14, 1, 15};
         w.Put(last, 1);
         w.Put(2, 2);
@@ -415,7 +415,8 @@ TEST(Decoder, CrcCheckValue) {
     Bytes random = MakeRandom(1000, 1);
     UpdateCrc(nullptr, 0);
     for (size_t i = 0; i < random.size(); i += 37)
-        UpdateCrc(random.data() + i, static_cast<unsigned>(std::min<size_t>(37, random.size() - i)));
+        UpdateCrc(random.data() + i,
+                  static_cast<unsigned>(std::min<size_t>(37, random.size() - i)));
     EXPECT_EQ(UpdateCrc(random.data(), 0), Crc32(random));
 }
 
@@ -468,6 +469,38 @@ TEST(Hooks, ProgressAndFileName) {
     EXPECT_EQ(StrCompare(".", ".."), -1);
     EXPECT_EQ(StrCompare("\xe9", "e"), 1); // unsigned bytes
     EXPECT_EQ(StrCompare("same", "same"), 0);
+}
+
+} // namespace
+
+namespace {
+
+TEST(Hooks, PercentageResetByTheDriverIsPostedAgain) {
+    // OpenStream decodes the first window on the main thread; the driver then resets lastPercent
+    // to 0 before the worker starts. The worker's first refill must post the real percentage.
+    Bytes random = MakeRandom(200000, 17);
+    Bytes member = WithTrailer(ZlibCompress(random, 1, 15, Z_DEFAULT_STRATEGY, false), random);
+    unsigned posts[2] = {0, 0};
+    for (bool fast : {true, false}) {
+        HostResetAll();
+        decoderFastPath = fast;
+        ASSERT_EQ(OpenStream(member.data(), static_cast<u32>(member.size())), 0u);
+        EXPECT_GT(extraction.lastPercent, 0u);
+        EXPECT_EQ(hostSeam.progressPosts, 0u);
+        extraction.lastPercent = 0;
+        extraction.dialogWindow = reinterpret_cast<void*>(1);
+        Bytes buffer(32768);
+        ASSERT_EQ(ReadStream(32768, buffer.data()), 0u);
+        ASSERT_EQ(ReadStream(1, buffer.data()), 0u);
+        EXPECT_GE(hostSeam.progressPosts, 1u) << fast;
+        while (ReadStream(32768, buffer.data()) == 0) {
+        }
+        EXPECT_EQ(FinishStream(), 0u);
+        EXPECT_EQ(extraction.lastPercent, 100u);
+        posts[fast] = hostSeam.progressPosts;
+        decoderFastPath = true;
+    }
+    EXPECT_EQ(posts[0], posts[1]);
 }
 
 } // namespace
