@@ -14,8 +14,8 @@ set(KIT_WINE_ENV
     "PYTHONDONTWRITEBYTECODE=1")
 
 if(NOT TEST wine.start)
-  add_test(NAME wine.start COMMAND ${KIT_ROOT}/scripts/wine-session start)
-  add_test(NAME wine.stop COMMAND ${KIT_ROOT}/scripts/wine-session stop)
+  add_test(NAME wine.start COMMAND ${KIT_ROOT}/scripts/wine-prefix start)
+  add_test(NAME wine.stop COMMAND ${KIT_ROOT}/scripts/wine-prefix stop)
   set_tests_properties(wine.start PROPERTIES FIXTURES_SETUP wine LABELS wine TIMEOUT 300)
   set_tests_properties(wine.stop PROPERTIES FIXTURES_CLEANUP wine LABELS wine TIMEOUT 60)
 endif()
