@@ -16,10 +16,15 @@ kit_nocrt_program(install_exe ENTRY LauncherEntry GUI LIBS kernel32 user32 comct
 # On PE every writable object would otherwise land in .data$name, zero-filled tables included, and
 # take room in the file; without data sections they stay in .bss.
 target_compile_options(install_exe PRIVATE -fno-data-sections)
-set_target_properties(install_exe PROPERTIES OUTPUT_NAME install)
-# A program always loads at its preferred base, so base relocations are dead weight; so are the
-# unwind tables that libgcc's 64-bit division routines bring along.
+set_target_properties(install_exe PROPERTIES OUTPUT_NAME install
+    LINK_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/install.ld)
+# A program always loads at its preferred base, so base relocations are dead weight; install.ld
+# drops the unwind tables that libgcc's 64-bit division routines bring along.
 target_link_options(install_exe PRIVATE -Wl,--disable-dynamicbase -Wl,--disable-reloc-section)
-add_custom_command(TARGET install_exe POST_BUILD
-    COMMAND ${CMAKE_OBJCOPY} --remove-section .eh_fram $<TARGET_FILE:install_exe>
-    VERBATIM)
+# Whole-program optimisation lets the compiler inline and specialise across the core and the shell
+# and drop what the stub never reaches; Win32 promises only 4-byte stack alignment and nothing here
+# needs more, so the stub does not realign its frames.
+set(INSTALL_EXE_CODE_OPTIONS -flto -mpreferred-stack-boundary=2)
+target_compile_options(install_exe PRIVATE ${INSTALL_EXE_CODE_OPTIONS})
+target_link_options(install_exe PRIVATE ${INSTALL_EXE_CODE_OPTIONS}
+    -T ${CMAKE_CURRENT_LIST_DIR}/install.ld)
