@@ -77,7 +77,7 @@ void UpdateProgress() {
         return;
     }
     u64 span = AddressOf(e.inputEnd) - AddressOf(e.inputStart);
-    u64 next = ((static_cast<u64>(percent) + 1) * span + 99) / 100;
+    u64 next = DivideWide((static_cast<u64>(percent) + 1) * span + 99, 100);
     e.progressThreshold = reinterpret_cast<const u8*>(AddressOf(e.inputStart) + next);
 }
 

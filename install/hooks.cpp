@@ -10,7 +10,8 @@ u32 InputPercent(const u8* start, const u8* end, const u8* current) {
     if (end <= start)
         return 100;
     u64 done = current > start ? static_cast<u64>(current - start) : 0;
-    return static_cast<u32>(done * 100 / static_cast<u64>(end - start));
+    return static_cast<u32>(DivideWide(done * 100, reinterpret_cast<__UINTPTR_TYPE__>(end) -
+                                                       reinterpret_cast<__UINTPTR_TYPE__>(start)));
 }
 
 } // namespace

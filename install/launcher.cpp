@@ -19,6 +19,12 @@ unsigned Fail(unsigned textId, SystemError error) {
     return ReportError(IDS_CAPTION, textId, error);
 }
 
+// Most failures carry the system's reason for the call that just failed; one call for all of them
+// keeps each site short.
+__attribute__((noinline)) unsigned FailWithLastError(unsigned textId) {
+    return Fail(textId, GetLastError());
+}
+
 bool EndsWithSeparator(const char* path) {
     unsigned length = StrLength(path);
     return length > 0 && path[length - 1] == '\\';
@@ -96,7 +102,7 @@ unsigned ChooseTempPath(char* tempPath) {
     if (!commandLine.tempPathGiven) {
         DWORD length = GetTempPathA(kPathSize, tempPath);
         if (length == 0)
-            return Fail(IDS_TEMP_PATH, GetLastError());
+            return FailWithLastError(IDS_TEMP_PATH);
         if (length >= kPathSize)
             return Fail(IDS_TEMP_PATH, ERROR_FILENAME_EXCED_RANGE);
         return 0;
@@ -106,7 +112,7 @@ unsigned ChooseTempPath(char* tempPath) {
     char* filePart;
     DWORD length = GetFullPathNameA(commandLine.tempPath, kPathSize, tempPath, &filePart);
     if (length == 0)
-        return Fail(IDS_TEMP_NAME, GetLastError());
+        return FailWithLastError(IDS_TEMP_NAME);
     if (length >= kPathSize)
         return Fail(IDS_TEMP_NAME, ERROR_FILENAME_EXCED_RANGE);
     return 0;
@@ -116,11 +122,11 @@ unsigned ChooseTempPath(char* tempPath) {
 // the worker's (0 extracted and verified, 1 reported) or 1 after a failure of the driver's own.
 unsigned ExtractIntoTempDir(const char* tempPath) {
     if (!GetTempFileNameA(tempPath, "INST", 0, extraction.tempDir))
-        return Fail(IDS_TEMP_NAME, GetLastError());
+        return FailWithLastError(IDS_TEMP_NAME);
     if (!DeleteFileA(extraction.tempDir))
-        return Fail(IDS_DELETE_TEMP, GetLastError());
+        return FailWithLastError(IDS_DELETE_TEMP);
     if (!CreateDirectoryA(extraction.tempDir, nullptr) || !SetCurrentDirectoryA(extraction.tempDir))
-        return Fail(IDS_CREATE_TEMP_DIR, GetLastError());
+        return FailWithLastError(IDS_CREATE_TEMP_DIR);
 
     extraction.currentFileName[0] = 0;
     extraction.currentFileName[100] = 0;
@@ -130,15 +136,15 @@ unsigned ExtractIntoTempDir(const char* tempPath) {
     // The handle is kept until the process ends.
     HANDLE worker = CreateThread(nullptr, 0, ExtractionWorker, nullptr, 0, nullptr);
     if (!worker)
-        return Fail(IDS_CREATE_THREAD, GetLastError());
+        return FailWithLastError(IDS_CREATE_THREAD);
     if (DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kProgressDialog), nullptr,
                         ProgressDialogProc, 0) == -1)
-        return Fail(IDS_CREATE_DIALOG, GetLastError());
+        return FailWithLastError(IDS_CREATE_DIALOG);
     if (WaitForSingleObject(worker, INFINITE) == WAIT_FAILED)
-        return Fail(IDS_WAIT, GetLastError());
+        return FailWithLastError(IDS_WAIT);
     DWORD workerResult;
     if (!GetExitCodeThread(worker, &workerResult))
-        return Fail(IDS_EXIT_CODE, GetLastError());
+        return FailWithLastError(IDS_EXIT_CODE);
     if (workerResult != 0)
         RemoveTempDir(extraction.tempDir);
     return workerResult;
@@ -156,10 +162,10 @@ unsigned RunSetup(char* childPath) {
     PROCESS_INFORMATION child;
     if (!CreateProcessA(childPath, nullptr, nullptr, nullptr, FALSE, CREATE_NEW_PROCESS_GROUP,
                         nullptr, extraction.tempDir, &startup, &child))
-        return Fail(IDS_SPAWN, GetLastError());
+        return FailWithLastError(IDS_SPAWN);
     CloseHandle(child.hThread);
     if (WaitForSingleObject(child.hProcess, INFINITE) == WAIT_FAILED)
-        return Fail(IDS_WAIT, GetLastError());
+        return FailWithLastError(IDS_WAIT);
     CloseHandle(child.hProcess);
     return 0;
 }
