@@ -1,8 +1,16 @@
 # install.exe: the portable core and the Win32 shell, linked without any runtime. The core is
 # compiled here with the shipped programs' options (-Os) so that the stub stays small.
 # "install" is a name CMake reserves for its own target, hence install_exe with output name install.
+# The decoder and the stream run for every byte of the payload and keep the speed-minded -Os in an
+# object library of their own; everything else runs a few times per file or per package and is
+# built for size alone (-Oz).
+set(INSTALL_HOT_SOURCES ${INSTALL_CORE_DIR}/decoder.cpp ${INSTALL_CORE_DIR}/stream.cpp)
+set(INSTALL_COLD_SOURCES ${INSTALL_CORE_SOURCES})
+list(REMOVE_ITEM INSTALL_COLD_SOURCES ${INSTALL_HOT_SOURCES})
+add_library(install_exe_hot OBJECT ${INSTALL_HOT_SOURCES})
 add_executable(install_exe WIN32
-    ${INSTALL_CORE_SOURCES}
+    ${INSTALL_COLD_SOURCES}
+    $<TARGET_OBJECTS:install_exe_hot>
     ${CMAKE_CURRENT_LIST_DIR}/command_line.cpp
     ${CMAKE_CURRENT_LIST_DIR}/launcher.cpp
     ${CMAKE_CURRENT_LIST_DIR}/package_file.cpp
@@ -15,7 +23,7 @@ set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/install.rc PROPERTIES
 kit_nocrt_program(install_exe ENTRY LauncherEntry GUI LIBS kernel32 user32 comctl32)
 # On PE every writable object would otherwise land in .data$name, zero-filled tables included, and
 # take room in the file; without data sections they stay in .bss.
-target_compile_options(install_exe PRIVATE -fno-data-sections)
+target_compile_options(install_exe PRIVATE -fno-data-sections -Oz)
 set_target_properties(install_exe PROPERTIES OUTPUT_NAME install
     LINK_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/install.ld)
 # A program always loads at its preferred base, so base relocations are dead weight; install.ld
@@ -26,5 +34,9 @@ target_link_options(install_exe PRIVATE -Wl,--disable-dynamicbase -Wl,--disable-
 # needs more, so the stub does not realign its frames.
 set(INSTALL_EXE_CODE_OPTIONS -flto -mpreferred-stack-boundary=2)
 target_compile_options(install_exe PRIVATE ${INSTALL_EXE_CODE_OPTIONS})
+target_include_directories(install_exe_hot PRIVATE ${CMAKE_CURRENT_LIST_DIR})
+target_compile_options(install_exe_hot PRIVATE ${KIT_NOCRT_COMPILE_OPTIONS} -fno-data-sections
+    ${INSTALL_EXE_CODE_OPTIONS})
+set_target_properties(install_exe_hot PROPERTIES CXX_STANDARD 20 CXX_EXTENSIONS OFF)
 target_link_options(install_exe PRIVATE ${INSTALL_EXE_CODE_OPTIONS}
     -T ${CMAKE_CURRENT_LIST_DIR}/install.ld)
