@@ -288,9 +288,6 @@ int DecodeFast(const DecodeEntry* lt, const DecodeEntry* dt, unsigned lw, unsign
                 } while (out + 8 <= stop);
                 if (out < stop)
                     __builtin_memcpy(stop - 8, stop - 8 - distance, 8);
-            } else if (distance >= 8) {
-                for (unsigned i = 0; i < length; ++i)
-                    out[i] = from[i];
             } else if (distance == 1) {
                 __builtin_memset(out, *from, length);
             } else {
@@ -391,6 +388,8 @@ int CopyStoredData() {
 }
 
 unsigned SetupFixedCodes() {
+    if (lengthBases[0] == 0)
+        BuildBaseTables();
     u32 lengths[288];
     unsigned i = 0;
     for (; i < 144; ++i)
@@ -403,7 +402,7 @@ unsigned SetupFixedCodes() {
         lengths[i] = 8;
     e.litBits = 7;
     unsigned result =
-        BuildHuffmanTable(lengths, 288, 257, kLengthBases, kLengthExtras, &e.litTable, &e.litBits);
+        BuildHuffmanTable(lengths, 288, 257, lengthBases, lengthExtras, &e.litTable, &e.litBits);
     if (result != kTableComplete) {
         if (result == kTableIncomplete)
             FreeHuffmanTable(e.litTable);
@@ -413,8 +412,8 @@ unsigned SetupFixedCodes() {
     for (i = 0; i < 30; ++i)
         lengths[i] = 5;
     e.distBits = 5;
-    result = BuildHuffmanTable(lengths, 30, 0, kDistanceBases, kDistanceExtras, &e.distTable,
-                               &e.distBits);
+    result =
+        BuildHuffmanTable(lengths, 30, 0, distanceBases, distanceExtras, &e.distTable, &e.distBits);
     if (result == kTableInvalid || result == kTableNoMemory) {
         FreeHuffmanTable(e.litTable);
         e.litTable = nullptr;
@@ -424,6 +423,8 @@ unsigned SetupFixedCodes() {
 }
 
 unsigned ReadDynamicHeader() {
+    if (lengthBases[0] == 0)
+        BuildBaseTables();
     if (RefillBits(5))
         return 1;
     unsigned hlit = 257 + PeekBits(5);
@@ -509,7 +510,7 @@ unsigned ReadDynamicHeader() {
 
     e.litBits = kLitWidth;
     result =
-        BuildHuffmanTable(lengths, hlit, 257, kLengthBases, kLengthExtras, &e.litTable, &e.litBits);
+        BuildHuffmanTable(lengths, hlit, 257, lengthBases, lengthExtras, &e.litTable, &e.litBits);
     if (result != kTableComplete) {
         if (result == kTableIncomplete)
             FreeHuffmanTable(e.litTable);
@@ -517,7 +518,7 @@ unsigned ReadDynamicHeader() {
         return result == kTableNoMemory ? 1 : InvalidData();
     }
     e.distBits = kDistWidth;
-    result = BuildHuffmanTable(lengths + hlit, hdist, 0, kDistanceBases, kDistanceExtras,
+    result = BuildHuffmanTable(lengths + hlit, hdist, 0, distanceBases, distanceExtras,
                                &e.distTable, &e.distBits);
     if (result != kTableComplete) {
         if (result == kTableIncomplete)

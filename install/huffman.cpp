@@ -4,16 +4,37 @@
 // its prefix, growing a bit at a time while the longer codes cannot fill it.
 #include "payload.h"
 
-const u16 kLengthBases[31] = {3,  4,  5,  6,  7,  8,  9,  10,  11,  13,  15,  17,  19,  23, 27, 31,
-                              35, 43, 51, 59, 67, 83, 99, 115, 131, 163, 195, 227, 258, 0,  0};
-// 286 and 287 exist only in the fixed code; 99 extra bits makes them decode as invalid.
-const u16 kLengthExtras[31] = {0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2,  2, 2,
-                               3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5, 0, 99, 99};
-const u16 kDistanceBases[30] = {1,    2,    3,    4,    5,    7,    9,    13,    17,    25,
-                                33,   49,   65,   97,   129,  193,  257,  385,   513,   769,
-                                1025, 1537, 2049, 3073, 4097, 6145, 8193, 12289, 16385, 24577};
-const u16 kDistanceExtras[30] = {0, 0, 0, 0, 1, 1, 2, 2,  3,  3,  4,  4,  5,  5,  6,
-                                 6, 7, 7, 8, 8, 9, 9, 10, 10, 11, 11, 12, 12, 13, 13};
+u16 lengthBases[31];
+u16 lengthExtras[31];
+u16 distanceBases[30];
+u16 distanceExtras[30];
+
+namespace {
+
+// Each base is the one before plus the span of that one's extra bits. After 2^(shift+1) codes
+// without extra bits, every 2^shift codes take one bit more: lengths go by four, distances by two.
+// Kept out of line, one copy for both lists.
+__attribute__((noinline)) void FillBases(u16* bases, u16* extras, unsigned base, unsigned shift) {
+    for (unsigned i = 0; i < 30; ++i) {
+        unsigned extra = i < (2u << shift) ? 0 : (i >> shift) - 1;
+        bases[i] = static_cast<u16>(base);
+        extras[i] = static_cast<u16>(extra);
+        base += 1u << extra;
+    }
+}
+
+} // namespace
+
+void BuildBaseTables() {
+    FillBases(lengthBases, lengthExtras, 3, 2);
+    FillBases(distanceBases, distanceExtras, 1, 1);
+    // 258 stands alone. 286 and 287 exist only in the fixed code; 99 extra bits make them decode
+    // as invalid.
+    lengthBases[28] = 258;
+    lengthExtras[28] = 0;
+    lengthBases[29] = lengthBases[30] = 0;
+    lengthExtras[29] = lengthExtras[30] = 99;
+}
 
 namespace {
 
@@ -162,7 +183,8 @@ unsigned BuildHuffmanTable(const u32* lengths, unsigned n, unsigned s, const u16
     shape.g = g;
     shape.l = l;
 
-    // A code no longer than the first level is one table; only longer codes need the measuring walk.
+    // A code no longer than the first level is one table; only longer codes need the measuring
+    // walk.
     unsigned total = 1u << l;
     if (g > l && WalkCodes(shape, s, bases, extras, nullptr, &total) != kTableComplete)
         return kTableInvalid;

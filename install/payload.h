@@ -27,11 +27,14 @@ unsigned BuildHuffmanTable(const u32* lengths, unsigned n, unsigned s, const u16
                            const u16* extras, DecodeEntry** table, unsigned* width);
 void FreeHuffmanTable(DecodeEntry* table);
 
-// Base and extra-bit lists of RFC 1951 3.2.5 (lengths: 29 + two invalid symbols 286, 287).
-extern const u16 kLengthBases[31];
-extern const u16 kLengthExtras[31];
-extern const u16 kDistanceBases[30];
-extern const u16 kDistanceExtras[30];
+// Base and extra-bit lists of RFC 1951 3.2.5 (lengths: 29 + two invalid symbols 286, 287), filled
+// by BuildBaseTables from the rule they follow rather than stored in the program; the decoder
+// fills them before its first code is built.
+extern u16 lengthBases[31];
+extern u16 lengthExtras[31];
+extern u16 distanceBases[30];
+extern u16 distanceExtras[30];
+void BuildBaseTables();
 
 // ---- DEFLATE decoder ---------------------------------------------------------------------------
 // 0 when the window is full or the current block has ended; 1 after a reported failure.

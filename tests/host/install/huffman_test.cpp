@@ -84,6 +84,18 @@ TEST(Huffman, SingleDistanceCodeHasAnInvalidTwin) {
     FreeHuffmanTable(built.table);
 }
 
+TEST(Huffman, BaseTablesAreTheRfcLists) {
+    BuildBaseTables();
+    for (unsigned i = 0; i < 31; ++i) {
+        EXPECT_EQ(lengthBases[i], kLengthBases[i]) << i;
+        EXPECT_EQ(lengthExtras[i], kLengthExtras[i]) << i;
+    }
+    for (unsigned i = 0; i < 30; ++i) {
+        EXPECT_EQ(distanceBases[i], kDistanceBases[i]) << i;
+        EXPECT_EQ(distanceExtras[i], kDistanceExtras[i]) << i;
+    }
+}
+
 TEST(Huffman, FixedCodes) {
     std::vector<u32> lit(288);
     for (unsigned i = 0; i < 288; ++i)

@@ -17,6 +17,19 @@
 
 using Bytes = std::vector<uint8_t>;
 
+// The base and extra-bit lists of RFC 1951 3.2.5 as the RFC prints them (lengths 257..285 and the
+// two symbols only the fixed code has, which decode as invalid through 99 extra bits).
+inline const u16 kLengthBases[31] = {3,  4,   5,   6,   7,   8,   9,   10, 11, 13, 15,
+                                     17, 19,  23,  27,  31,  35,  43,  51, 59, 67, 83,
+                                     99, 115, 131, 163, 195, 227, 258, 0,  0};
+inline const u16 kLengthExtras[31] = {0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2,  2, 2,
+                                      3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5, 0, 99, 99};
+inline const u16 kDistanceBases[30] = {
+    1,   2,   3,   4,   5,   7,    9,    13,   17,   25,   33,   49,   65,    97,    129,
+    193, 257, 385, 513, 769, 1025, 1537, 2049, 3073, 4097, 6145, 8193, 12289, 16385, 24577};
+inline const u16 kDistanceExtras[30] = {0, 0, 0, 0, 1, 1, 2, 2,  3,  3,  4,  4,  5,  5,  6,
+                                        6, 7, 7, 8, 8, 9, 9, 10, 10, 11, 11, 12, 12, 13, 13};
+
 // DEFLATE bit order: values least significant bit first, Huffman codes most significant first.
 struct BitWriter {
     Bytes bytes;
