@@ -44,13 +44,9 @@ void MakeDeletable(const char* path, DWORD attributes) {
         SetFileAttributesA(path, FILE_ATTRIBUTE_ARCHIVE);
 }
 
+// Comes before anything else, so no dialog owns the box.
 unsigned ShowUsage() {
-    char caption[500];
-    char text[500];
-    HINSTANCE instance = GetModuleHandleA(nullptr);
-    LoadStringA(instance, IDS_CAPTION, caption, sizeof caption);
-    LoadStringA(instance, IDS_USAGE, text, sizeof text);
-    MessageBoxA(nullptr, text, caption, MB_ICONINFORMATION);
+    ShowTableMessage(IDS_CAPTION, IDS_USAGE, 0, MB_ICONINFORMATION);
     return 0;
 }
 

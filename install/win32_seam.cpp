@@ -3,6 +3,7 @@
 // may call on its own, since install.exe links no C runtime.
 #include <windows.h>
 
+#include "launcher.h"
 #include "payload.h"
 
 extern "C" void* memset(void* dest, int value, size_t count) {
@@ -24,7 +25,7 @@ namespace {
 constexpr int kTextSize = 500;
 }
 
-unsigned ReportError(unsigned captionId, unsigned textId, SystemError systemError) {
+unsigned ShowTableMessage(unsigned captionId, unsigned textId, SystemError systemError, UINT icon) {
     // Per call, so that the worker and the main thread may both report.
     char caption[kTextSize];
     char text[kTextSize];
@@ -38,8 +39,12 @@ unsigned ReportError(unsigned captionId, unsigned textId, SystemError systemErro
     }
     // The progress dialog owns the box while it exists, so it is disabled until the box is
     // answered.
-    MessageBoxA(static_cast<HWND>(extraction.dialogWindow), text, caption, MB_ICONWARNING);
+    MessageBoxA(static_cast<HWND>(extraction.dialogWindow), text, caption, icon);
     return 1;
+}
+
+unsigned ReportError(unsigned captionId, unsigned textId, SystemError systemError) {
+    return ShowTableMessage(captionId, textId, systemError, MB_ICONWARNING);
 }
 
 void PostDialogMessage(void* dialogWindow, unsigned message) {
