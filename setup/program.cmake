@@ -16,6 +16,10 @@ endif()
 list(APPEND SETUP_WIN_SOURCES ${SETUP_MAIN_WINDOW_SOURCE})
 set(SETUP_RESOURCES ${CMAKE_CURRENT_LIST_DIR}/setup.rc)
 set(SETUP_WIN_LIBS kernel32 user32 gdi32 comctl32 shell32 ole32 advapi32 shlwapi)
+# For test programs elsewhere in the tree that link the whole of setup.
+set_property(GLOBAL PROPERTY SETUP_WIN_SOURCES ${SETUP_WIN_SOURCES})
+set_property(GLOBAL PROPERTY SETUP_RESOURCES ${SETUP_RESOURCES})
+set_property(GLOBAL PROPERTY SETUP_WIN_LIBS ${SETUP_WIN_LIBS})
 
 add_executable(setup ${CMAKE_CURRENT_LIST_DIR}/entry.cpp ${SETUP_WIN_SOURCES} ${SETUP_RESOURCES})
 target_include_directories(setup PRIVATE ${CMAKE_CURRENT_LIST_DIR})

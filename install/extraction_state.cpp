@@ -1,0 +1,7 @@
+#include "extraction_state.h"
+
+ExtractionState extraction;
+
+void ResetExtractionState() {
+    extraction = ExtractionState{};
+}
