@@ -216,13 +216,13 @@ unsigned OpenPayload(const std::vector<unsigned char>& file) {
 }
 
 int ReadPackage(const std::string& path, const char* directory) {
+    hostSeam.printReports = true;
     std::vector<unsigned char> file;
     if (!ReadWholeFile(path, &file)) {
         ReportError(IDS_CAPTION, IDS_OPEN_ARCHIVE, errno ? errno : ENOENT);
         return 1;
     }
     HostResetAll();
-    hostSeam.printReports = true;
     if (directory) {
         std::error_code error;
         fs::create_directories(directory, error);

@@ -62,7 +62,7 @@ struct Dynamic {
         clCodes = CanonicalCodes(clLengths);
     }
     void Header(BitWriter& w, unsigned hlitField, unsigned hdistField, bool last = true) {
-        static const unsigned order[19] = {16, 17, 18, 0, 8, 7, 9, 6, 10, 5,
+        static const unsigned order[19] = {16, 17, 18, 0, 8,  7, 9,  6, 10, 5,
                                            11, 4,  12, 3, 13, 2, 14, 1, 15};
         w.Put(last, 1);
         w.Put(2, 2);
@@ -415,7 +415,8 @@ TEST(Decoder, CrcCheckValue) {
     Bytes random = MakeRandom(1000, 1);
     UpdateCrc(nullptr, 0);
     for (size_t i = 0; i < random.size(); i += 37)
-        UpdateCrc(random.data() + i, static_cast<unsigned>(std::min<size_t>(37, random.size() - i)));
+        UpdateCrc(random.data() + i,
+                  static_cast<unsigned>(std::min<size_t>(37, random.size() - i)));
     EXPECT_EQ(UpdateCrc(random.data(), 0), Crc32(random));
 }
 
