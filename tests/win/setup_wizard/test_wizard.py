@@ -361,6 +361,7 @@ class Destination(WizardBase):
             "type 1012 \"%s\"" % dest.replace("\\", "\\\\"),
             "click 6",
             "msgbox Setup yes",
+            "sleep 500",  # the answered box takes a moment to go
             "msgbox Setup ok \"Destination Directory '%s' is invalid.\"" % dest.replace(
                 "\\", "\\\\"),
             "sleep 200",
@@ -396,6 +397,7 @@ class Destination(WizardBase):
                 "type 1012 \"%s\"" % dest.replace("\\", "\\\\"),
                 "click 6",
                 "msgbox Setup yes",
+                "sleep 500",
                 "msgbox Setup ok",
                 "sleep 200",
                 'caption "Choose Destination Location"',
