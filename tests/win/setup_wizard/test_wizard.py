@@ -28,10 +28,6 @@ DEST = r"C:\Program Files\Orvendel"
 DEST_UNIX = DRIVE_C / "Program Files" / "Orvendel"
 UNINSTALL_KEY = r"SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Orvendel"
 
-SUMMARY_ALL = ("Target Directory\r\n        %s\r\n\r\nUse Personal folders\r\n"
-               "        Insert program shortcut to Desktop\r\n"
-               "        Insert program shortcut in Start menu\r\n"
-               "        Insert program group in Start menu\r\n\r\n")
 ASK_CREATE = ("The directory:\n\n'%s'\n\ndoes not exist. Do you want the directory to be "
               "created?")
 NOT_INSTALLED = ("Setup is not complete. The program Orvendel is not installed.\n\nYou may run "
@@ -86,11 +82,6 @@ def controls(result, mark):
 
 def visible(style):
     return bool(style & 0x10000000)
-
-
-def texts_in_order(result):
-    return [(l[5:].partition(" ")[0], uidriver._unquote(l[5:].partition(" ")[2]))
-            for l in result.lines if l.startswith("TEXT ")]
 
 
 # Driver script pieces: from the start of setup to a page.
@@ -322,6 +313,27 @@ class Pages(WizardBase):
                          "        Insert program group in Start menu\r\n\r\n" % DEST)
         self.assertEqual([c for c, _ in r.messages()], ["Setup", "Setup"])
         self.assertFalse(DEST_UNIX.exists(), "leaving setup installs nothing")
+
+    def test_only_program_group_shortcuts(self):
+        script = example_script(**{"%1\\quillard.exe,%5\\Orvendel.lnk,Orvendel\n": "",
+                                   "%1\\quillard.exe,%6\\Orvendel.lnk,Orvendel\n": ""})
+        self.assertNotIn("%5", script)
+        folder = package("group-only", script)
+        code, r = run_setup(folder, TO_FOLDER + [
+            "echo folder", "controls",
+            "click 6",
+            'wait #32770 "Confirm Your Selections"',
+            "text 1004",
+            "click 7", 'wait #32770 "Exit Setup"', "click 1",
+            "wait TervoInstallMW Setup", "gone 15000",
+        ])
+        self.assertDriver(r)
+        page = controls(r, "folder")
+        self.assertEqual([visible(page[i][1]) for i in (1017, 1019, 1018)], [False, False, True])
+        # The hidden boxes keep their ticks, yet their options read back as 0.
+        self.assertEqual(r.texts()["1004"], "Target Directory\r\n        %s\r\n\r\n"
+                         "Use Personal folders\r\n"
+                         "        Insert program group in Start menu\r\n\r\n" % DEST)
 
     def test_four_pages_without_shortcuts_and_bare_finish(self):
         script = re.sub(r"\[CreateShortcuts\].*?\n\n", "", example_script(), flags=re.S)
