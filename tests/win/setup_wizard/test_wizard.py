@@ -370,6 +370,12 @@ class Destination(WizardBase):
         dest = missing.upper() + r":\Orvendel"
         folder = package("unmeasurable")
         code, r = run_setup(folder, TO_DESTINATION + [
+            # An empty text would measure the current directory's disk: it is refused too. It
+            # equals the empty last accepted text, so there is no question first.
+            'type 1012 ""',
+            "click 6",
+            "msgbox Setup ok \"Destination Directory '' is invalid.\"",
+            "sleep 500",
             "type 1012 \"%s\"" % dest.replace("\\", "\\\\"),
             "click 6",
             "msgbox Setup yes",
@@ -391,6 +397,35 @@ class Destination(WizardBase):
         ])
         self.assertDriver(r)
         self.assertEqual(r.texts()["1012"], r"Q:\elsewhere")
+
+    def test_folder_browser(self):
+        folder = package("browse")
+        code, r = run_setup(folder, TO_DESTINATION + [
+            'type 1012 "c:\\\\WINDOWS"',
+            "click 1003",
+            'wait #32770 "Choose Directory"',
+            "sleep 300",
+            "snap folder-browser",
+            "click 2",
+            "gone 5000",
+            'wait #32770 "Choose Destination Location"',
+            "text 1012",
+            "click 1003",
+            'wait #32770 "Choose Directory"',
+            "sleep 300",
+            "click 1",
+            "gone 5000",
+            'wait #32770 "Choose Destination Location"',
+            "text 1012",
+            "click 7", 'wait #32770 "Exit Setup"', "click 1",
+            "wait TervoInstallMW Setup", "gone 15000",
+        ])
+        self.assertDriver(r)
+        # Cancel leaves the text; OK gives the folder the browser opened on, as the shell
+        # spells it.
+        shown = [uidriver._unquote(l.split(" ", 2)[2]) for l in r.lines
+                 if l.startswith("TEXT 1012 ")]
+        self.assertEqual(shown, ["c:\\WINDOWS", "C:\\windows"])
 
     def test_small_disk_names_root_and_both_numbers(self):
         mount = winetest.scratch_dir("tiny") / "mnt"
