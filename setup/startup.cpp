@@ -19,6 +19,8 @@ void FillFixedDirectories() {
     for (char* p = g_setup.SetupDir; *p; ++p)
         if (*p == '\\')
             lastSlash = p;
+    // Without a directory in the module path, the package's files are looked for in the current
+    // directory.
     if (lastSlash)
         *lastSlash = 0;
     else

@@ -1,8 +1,9 @@
 // Drives setup's engine without the wizard, for the Wine suites. One command per run:
-//   install SETUPDIR DESTDIR [nogroup] [nodesktop] [nostartmenu] [common]
+//   install SETUPDIR DESTDIR [nogroup] [nodesktop] [nostartmenu] [common] [trace]
 //       loads SETUPDIR\setup.inf as start-up does, takes DESTDIR as the accepted destination,
 //       resolves %5..%7 as the program folder page does, builds the plan and runs the
-//       installation; prints the result and the folders.
+//       installation; prints the result and the folders. With trace, also every progress-bar
+//       message and path text the run sends to the copy dialog, in order.
 //   link FILE...              path and description of each shell link
 //   regget ROOT KEY NAME      a string value, or MISSING
 //   regset ROOT KEY NAME DATA
@@ -15,6 +16,7 @@
 //   confirm                   ConfirmExit with each owner, answered by a watcher thread
 #include <windows.h>
 
+#include <commctrl.h>
 #include <shlobj.h>
 #include <shlwapi.h>
 #include <stdio.h>
@@ -25,6 +27,21 @@
 #include "path_variables.h"
 #include "plan.h"
 #include "setup_win32.h"
+
+// Sees what the run sends to the copy dialog's controls (SendMessage on the same thread).
+static LRESULT CALLBACK TraceCopyDialog(int code, WPARAM wParam, LPARAM lParam) {
+    const CWPSTRUCT* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION) {
+        int id = GetDlgCtrlID(call->hwnd);
+        if (call->message == PBM_SETRANGE || call->message == PBM_SETPOS)
+            printf("BAR:%s|%lu|%08lX\n", call->message == PBM_SETPOS ? "pos" : "range",
+                   static_cast<unsigned long>(call->wParam),
+                   static_cast<unsigned long>(call->lParam));
+        else if (call->message == WM_SETTEXT && (id == 1024 || id == 1025))
+            printf("PATH:%d|%s\n", id, reinterpret_cast<const char*>(call->lParam));
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
 
 static int Install(int argc, char** argv) {
     if (argc < 4)
@@ -37,6 +54,8 @@ static int Install(int argc, char** argv) {
         printf("LOAD:0\n");
         return 1;
     }
+    printf("NAME:%s\nNAMEVER:%s\nDEFAULTDIR:%s\nREMOVELOG:%s\n", g_setup.ApplicationName,
+           g_setup.ApplicationNameVer, g_setup.DestDir, g_setup.RemoveLogPath);
     lstrcpynA(g_setup.DestDir, argv[3], kPathCapacity);
     for (int i = 4; i < argc; ++i) {
         if (!strcmp(argv[i], "nogroup"))
@@ -47,6 +66,8 @@ static int Install(int argc, char** argv) {
             g_setup.Options.StartMenuShortcut = 0;
         else if (!strcmp(argv[i], "common"))
             g_setup.Options.CommonFolders = 1;
+        else if (!strcmp(argv[i], "trace"))
+            SetWindowsHookExA(WH_CALLWNDPROC, TraceCopyDialog, nullptr, GetCurrentThreadId());
     }
     int common = g_setup.Options.CommonFolders;
     ResolveSpecialFolder(common ? CSIDL_COMMON_DESKTOPDIRECTORY : CSIDL_DESKTOPDIRECTORY,

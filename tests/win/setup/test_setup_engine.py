@@ -98,9 +98,16 @@ def make_package(name, script, payload=PAYLOAD):
     return base, package
 
 
-def install(package, dest, *options):
-    pairs = harness("install", windows_path(package), windows_path(dest), *options)
-    return {k: v for k, v in pairs}
+def install(package, dest, *options, pairs=None):
+    got = harness("install", windows_path(package), windows_path(dest), *options)
+    if pairs is not None:
+        pairs.extend(got)
+    return {k: v for k, v in got}
+
+
+def bar_and_paths(pairs):
+    """What the run sent to the copy dialog: bar messages and path texts, in order."""
+    return [(k, v) for k, v in pairs if k in ("BAR", "PATH")]
 
 
 class Engine(unittest.TestCase):
@@ -156,10 +163,27 @@ class Engine(unittest.TestCase):
         base, package = make_package("example", EXAMPLE_SCRIPT)
         dest = base / "Apps" / "Orvendel"
         dest.parent.mkdir()
-        folders = install(package, dest)
+        trace = []
+        folders = install(package, dest, "trace", pairs=trace)
         self.addCleanup(self.remove_shortcuts, folders)
         self.assertEqual(folders["RESULT"], "1")
+        # Range 0 to CopyCount - 1 in the high word; the bar stands at each file's index while
+        # its paths are shown.
+        p, d = windows_path(package), windows_path(dest)
+        names = ["setup.inf", "readme.txt", "quillard.exe", "packers\\waitexec.exe",
+                 "remove\\remove.exe"]
+        want = [("BAR", "range|0|00040000"), ("BAR", "pos|0|00000000"), ("PATH", "1024|"),
+                ("PATH", "1025|")]
+        for i, name in enumerate(names):
+            want += [("BAR", "pos|%d|00000000" % i), ("PATH", "1024|%s\\%s" % (p, name)),
+                     ("PATH", "1025|%s\\%s" % (d, name))]
+        self.assertEqual(bar_and_paths(trace), want)
         self.assertEqual((folders["COPYCOUNT"], folders["SPACE"]), ("5", "661414"))
+        program_files = dict(harness("startup"))["PROGRAMFILESDIR"]
+        self.assertEqual((folders["NAME"], folders["NAMEVER"], folders["DEFAULTDIR"],
+                          folders["REMOVELOG"]),
+                         ("Orvendel", "Orvendel 1.6 beta 1", program_files + "\\Orvendel",
+                          "%1\\remove\\remove.log"))
         self.assertEqual(folders["PROGRESS"], "00000000", "the progress dialog is gone at the end")
 
         for sub in ("", "packers", "remove"):
@@ -204,17 +228,25 @@ class Engine(unittest.TestCase):
                          self.expected_example_log(dest, folders, group=False))
 
     def test_copy_count_zero_and_one(self):
-        script = ("[CopyFiles]\r\n\r\n[Private]\r\nApplicationName=Nil\r\n"
+        script = ("[CopyFiles]\r\n\r\n[Private]\r\napplicationname = ' Nil' \r\n"
                   "SaveRemoveLog=%1\\remove.log\r\n")
         base, package = make_package("zero", script, payload={})
         dest = base / "dest"
         dest.mkdir()
-        result = install(package, dest)
+        trace = []
+        result = install(package, dest, "trace", pairs=trace)
+        self.assertEqual(bar_and_paths(trace)[0], ("BAR", "range|0|FFFF0000"),
+                         "a maximum of -1 travels as 65535")
+        self.assertEqual(len(bar_and_paths(trace)), 4)
+        # The profile service's rules: keys without case, blanks and one pair of quotes removed;
+        # ApplicationNameVer defaults to ApplicationName.
+        self.assertEqual((result["NAME"], result["NAMEVER"], result["DEFAULTDIR"]),
+                         (" Nil", " Nil", ""))
         self.assertEqual((result["RESULT"], result["COPYCOUNT"], result["SPACE"]),
                          ("1", "0", "10000"))
         log = windows_path(dest) + "\\remove.log"
         self.assertEqual((dest / "remove.log").read_bytes(),
-                         ("[Options]\r\nUninstallApplication=Nil\r\n\r\n[DelFiles]\r\n"
+                         ("[Options]\r\nUninstallApplication= Nil\r\n\r\n[DelFiles]\r\n"
                           + log + "\r\n\r\n").encode())
 
         script = ("[CopyFiles]\r\n%0\\readme.txt,%1\\sub\\readme.txt,1\r\n[Private]\r\n"
@@ -222,12 +254,25 @@ class Engine(unittest.TestCase):
         base, package = make_package("one", script)
         dest = base / "dest"
         dest.mkdir()
-        result = install(package, dest)
+        trace = []
+        result = install(package, dest, "trace", pairs=trace)
+        self.assertEqual(bar_and_paths(trace)[:2], [("BAR", "range|0|00000000"),
+                                                    ("BAR", "pos|0|00000000")])
         self.assertEqual((result["RESULT"], result["COPYCOUNT"]), ("1", "1"))
         self.assertEqual((dest / "sub" / "readme.txt").read_bytes(), PAYLOAD["readme.txt"],
                          "a missing target directory is made without a question")
         self.assertIn((windows_path(dest) + "\\sub\\readme.txt\r\n").encode(),
                       (dest / "remove.log").read_bytes())
+
+    def test_common_folders(self):
+        base, package = make_package("common", "[Private]\r\n", payload={})
+        personal = install(package, base / "dest")
+        common = install(package, base / "dest", "common")
+        for key in ("DESKTOP", "STARTMENU", "PROGRAMS"):
+            self.assertTrue(common[key] and personal[key], key)
+            self.assertNotEqual(common[key], personal[key], key)
+            self.assertTrue(unix_path(common[key]).is_dir(), common[key])
+        self.assertEqual(common["PROGRAMS"], common["STARTMENU"] + "\\Programs")
 
     def test_failing_second_copy(self):
         payload = dict(PAYLOAD)
@@ -283,6 +328,30 @@ class Engine(unittest.TestCase):
             "[DelFiles]\r\n" + d + "\\remove.log\r\n\r\n"
             "[DelRegValues]\r\nHKCU," + key + ",\r\nhkcu," + key + ",Comma\r\n\r\n"
             "[DelRegKeys]\r\nHKCU," + key + "\r\nHKCU,Software\\TervoKitTest\r\n").encode())
+
+    def test_full_script_loses_no_line(self):
+        # [Private] first, then key lines up to the 100000th byte; a section behind it is unseen.
+        head = "[Private]\r\nApplicationName=Big\r\nSaveRemoveLog=%1\\remove.log\r\n"
+        head += "[AddRegistryKeys]\r\n"
+        keys = []
+        body = ""
+        while len(head) + len(body) + 40 < 100000:
+            keys.append("HKCU,Software\\TervoKitTest\\K%06d" % len(keys))
+            body += keys[-1] + "\r\n"
+        script = head + body
+        script += "x" * (100000 - len(script))
+        script += "\r\n[CopyFiles]\r\n%0\\missing.txt,%1\\missing.txt,1\r\n"
+        base, package = make_package("fullscript", script, payload={})
+        dest = base / "dest"
+        dest.mkdir()
+        result = install(package, dest)
+        self.assertEqual((result["RESULT"], result["COPYCOUNT"]), ("1", "0"))
+        log = (dest / "remove.log").read_bytes().decode("latin-1")
+        lines = log.split("[DelRegKeys]\r\n", 1)[1].split("\r\n")
+        # The filler is the section's last line, cut at the 100000th byte; it comes first here.
+        filler = "x" * (100000 - len(head) - len(body))
+        self.assertEqual(lines, [filler] + keys[::-1] + [""])
+        self.assertGreater(len(log), 19500 * 5, "far more than the log's original region")
 
     def test_paths_too_long_are_never_cut(self):
         # A destination of about 200 characters: "%1\%1" cannot fit 259 characters.
