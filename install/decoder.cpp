@@ -4,10 +4,10 @@
 //
 // Two paths produce the same bytes and the same messages. The careful path fetches one byte at a
 // time and calls the progress hook and checks for the end of input and Cancel at every refill
-// point. The fast path (DecodeFast) runs only while at least kFastInput bytes of input and 259
-// bytes of window remain, so that no refill can reach past inputEnd and no symbol can fill the
-// window: there it reads whole words, checks Cancel once per symbol, and calls the progress hook
-// only when the input position crosses the byte where the percentage changes.
+// point. The fast path (DecodeFast) runs only while at least kFastInput bytes of input and more
+// than a longest match of window remain, so that no refill can reach past inputEnd and no symbol
+// can fill the window: there it reads whole words, checks Cancel once per refill, and calls the
+// progress hook only when the input position crosses the byte where the percentage changes.
 //
 // Whether a byte after inputEnd is wanted does not depend on how far ahead bytes were fetched: a
 // refill for n bits at a point where c bits have been consumed fails exactly when c + n exceeds the
@@ -158,6 +158,9 @@ enum FastResult { kFastBlockEnd = 0, kFastFailed = 1, kFastLeft = 2 };
 
 // Entry: at least kFastInput bytes of input after inputCursor and more than 258 bytes of window
 // free. Leaves with kFastLeft as soon as either no longer holds, with the state written back.
+#if defined(__GNUC__) && !defined(__clang__)
+__attribute__((optimize("no-tree-vectorize")))
+#endif
 int DecodeFast(const DecodeEntry* lt, const DecodeEntry* dt, unsigned lw, unsigned dw) {
     const u8* cursor = e.inputCursor;
     BitWord buffer = KeepBits(e.bitBuffer, e.bitCount);
@@ -166,8 +169,8 @@ int DecodeFast(const DecodeEntry* lt, const DecodeEntry* dt, unsigned lw, unsign
     u8* window = e.window;
     const Address fastEnd = AddressOf(e.inputEnd) + 1 - kFastInput;
     const u8* threshold = e.progressThreshold;
-    int result = kFastLeft;
     const BitWord litMask = (static_cast<BitWord>(1) << lw) - 1;
+    const bool wrapped = e.windowWrapped; // window writes may alias e: keep it in a register
     const BitWord distMask = (static_cast<BitWord>(1) << dw) - 1;
 
     auto refill = [&]() {
@@ -266,7 +269,7 @@ int DecodeFast(const DecodeEntry* lt, const DecodeEntry* dt, unsigned lw, unsign
         unsigned distance = entry.value + static_cast<unsigned>(LowBits(buffer, entry.op));
         buffer >>= entry.op;
         count -= entry.op;
-        if (!DistanceValid(distance, fill)) {
+        if (__builtin_expect(distance > fill && !wrapped, 0)) {
             sync();
             return static_cast<int>(InvalidData());
         }
@@ -274,15 +277,20 @@ int DecodeFast(const DecodeEntry* lt, const DecodeEntry* dt, unsigned lw, unsign
         u8* out = window + fill;
         if (distance <= fill) {
             const u8* from = out - distance;
-            if (distance >= 8) {
+            if (distance >= 8 && length >= 8) {
+                // Words never read a byte this match has yet to write; the last word may overlap
+                // the one before, rewriting bytes with the values they already hold.
                 u8* stop = out + length;
                 do {
                     __builtin_memcpy(out, from, 8);
                     out += 8;
                     from += 8;
                 } while (out + 8 <= stop);
-                while (out < stop)
-                    *out++ = *from++;
+                if (out < stop)
+                    __builtin_memcpy(stop - 8, stop - 8 - distance, 8);
+            } else if (distance >= 8) {
+                for (unsigned i = 0; i < length; ++i)
+                    out[i] = from[i];
             } else if (distance == 1) {
                 __builtin_memset(out, *from, length);
             } else {
@@ -300,7 +308,7 @@ int DecodeFast(const DecodeEntry* lt, const DecodeEntry* dt, unsigned lw, unsign
         fill += length;
     }
     sync();
-    return result;
+    return kFastLeft;
 }
 
 } // namespace
@@ -308,6 +316,12 @@ int DecodeFast(const DecodeEntry* lt, const DecodeEntry* dt, unsigned lw, unsign
 bool decoderFastPath = true;
 
 void CopyBytes(u8* destination, const u8* source, unsigned count) {
+    // Separate regions (the stream handing a window-full to its reader): the platform's own copy.
+    if (AddressOf(destination) - AddressOf(source) >= count &&
+        AddressOf(source) - AddressOf(destination) >= count) {
+        __builtin_memcpy(destination, source, count);
+        return;
+    }
     // Whole words are safe whenever no word reads a byte this copy has yet to write: the source is
     // ahead of the destination, or at least a word behind it.
     if (AddressOf(source) > AddressOf(destination) ||

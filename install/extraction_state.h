@@ -17,7 +17,11 @@ static_assert(sizeof(DecodeEntry) == 4, "decode entries are packed in four bytes
 
 // The bit buffer is a machine word: the core reads ahead as many whole bytes as fit while the input
 // is far from its end, and one byte at a time near the end.
+#if defined(KIT_BITWORD_32)
+typedef unsigned int BitWord; // what i686 builds get, for host tests of that path
+#else
 typedef unsigned long BitWord;
+#endif
 
 // Optional observer of tar entries for host tools (mkinstall list): called for every file and
 // directory entry before it is created; a non-zero result skips creating it (its data are read and

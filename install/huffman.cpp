@@ -162,15 +162,19 @@ unsigned BuildHuffmanTable(const u32* lengths, unsigned n, unsigned s, const u16
     shape.g = g;
     shape.l = l;
 
-    unsigned total = 0;
-    if (WalkCodes(shape, s, bases, extras, nullptr, &total) != kTableComplete)
+    // A code no longer than the first level is one table; only longer codes need the measuring walk.
+    unsigned total = 1u << l;
+    if (g > l && WalkCodes(shape, s, bases, extras, nullptr, &total) != kTableComplete)
         return kTableInvalid;
     DecodeEntry* tables = static_cast<DecodeEntry*>(AllocateMemory(total * sizeof(DecodeEntry)));
     if (!tables) {
         ReportError(IDS_CAPTION_EXTRACT, IDS_NO_MEMORY, LastSystemError());
         return kTableNoMemory;
     }
-    WalkCodes(shape, s, bases, extras, tables, &total);
+    if (WalkCodes(shape, s, bases, extras, tables, &total) != kTableComplete) {
+        FreeMemory(tables);
+        return kTableInvalid;
+    }
     *table = tables;
     return free != 0 && g != 1 ? kTableIncomplete : kTableComplete;
 }

@@ -2,6 +2,9 @@
 // own calls; the host implementation (tools/mkinstall) uses POSIX so that the same core runs in
 // mkinstall, the host tests and the fuzzers.
 //
+// The Cancel flag and the progress dialog's handle are not calls: they are the shared fields
+// extraction.cancelRequested and extraction.dialogWindow (extraction_state.h).
+//
 // Errors are the platform's own codes (GetLastError values on Windows, errno values on the host),
 // 0 meaning "no error". The core never interprets them beyond IsDiskFullError.
 #pragma once

@@ -61,6 +61,19 @@ bool IsDeviceName(const char* component, unsigned length) {
     return (com || lpt) && name[3] >= '1' && name[3] <= '9';
 }
 
+// "..", and any other run of dots and spaces holding two dots: Windows drops trailing dots and
+// spaces from a path component, so ".. " and "..." may name the parent too.
+bool IsParentReference(const char* component, unsigned length) {
+    unsigned dots = 0;
+    for (unsigned i = 0; i < length; ++i) {
+        if (component[i] == '.')
+            ++dots;
+        else if (component[i] != ' ')
+            return false;
+    }
+    return dots >= 2;
+}
+
 // An entry must land inside the extraction directory: no empty name, no root, drive, stream or
 // device prefix, no ".." component and no device name, with "/" and "\" both separators.
 bool SafeEntryName(const char* name) {
@@ -73,7 +86,7 @@ bool SafeEntryName(const char* name) {
             return false;
         if (c == '/' || c == '\\' || c == 0) {
             unsigned length = static_cast<unsigned>(p - component);
-            if (length == 2 && component[0] == '.' && component[1] == '.')
+            if (IsParentReference(component, length))
                 return false;
             if (IsDeviceName(component, length))
                 return false;

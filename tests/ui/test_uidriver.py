@@ -11,6 +11,10 @@ TARGET = winetest.WIN_TESTS / "uitarget.exe"
 
 
 class UiDriver(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        uidriver.draw_frames()
+
     def test_reads_types_clicks_and_answers(self):
         code, r = uidriver.run_program_with_driver(TARGET, [], [
             'wait #32770 "Driver target"',
@@ -28,13 +32,16 @@ class UiDriver(unittest.TestCase):
             'msgbox "Target says" ok',
             "sleep 200",
             'expect 13 "shown"',
+            "click Thread",
+            'msgbox "Thread box" ok "from another thread"',
             "controls",
             "click Done",
             "gone 10000",
         ])
         self.assertEqual(r.code, 0, r)
         self.assertEqual(code, 7)
-        self.assertEqual(r.messages(), [("Target says", 'say "hello" \\o/')])
+        self.assertEqual(r.messages(), [("Target says", 'say "hello" \\o/'),
+                                        ("Thread box", "from another thread")])
         self.assertIn("STATE 11 checked=1 enabled=1 visible=1", r.lines)
         self.assertIn('CONTROL 12 Button style=0x58010000 "Disabled"', r.lines)
         self.assertTrue((winetest.SCREENSHOTS / "uidriver-target.png").exists())

@@ -150,12 +150,25 @@ std::string TextOf(HWND window) {
     return buffer;
 }
 
-bool Matches(const std::string& pattern, const std::string& value) {
+bool MatchesOne(const std::string& pattern, const std::string& value) {
     if (pattern == "*")
         return true;
     if (!pattern.empty() && pattern.back() == '*')
         return value.compare(0, pattern.size() - 1, pattern, 0, pattern.size() - 1) == 0;
     return pattern == value;
+}
+
+// "A|B" matches what either alternative matches.
+bool Matches(const std::string& pattern, const std::string& value) {
+    size_t start = 0;
+    for (;;) {
+        size_t bar = pattern.find('|', start);
+        if (MatchesOne(pattern.substr(start, bar - start), value))
+            return true;
+        if (bar == std::string::npos)
+            return false;
+        start = bar + 1;
+    }
 }
 
 struct WindowQuery {
@@ -300,6 +313,15 @@ BOOL CALLBACK PrintTopLevel(HWND window, LPARAM) {
     return TRUE;
 }
 
+void WaitGone(HWND window, DWORD ms) {
+    DWORD start = GetTickCount();
+    while (window && IsWindow(window) && IsWindowVisible(window)) {
+        if (GetTickCount() - start >= ms)
+            Fail(kNoWindow, "window " + Quote(TextOf(window)) + " did not go");
+        Sleep(kPollMs);
+    }
+}
+
 void Need(const Words& w, size_t count, const char* usage) {
     if (w.size() < count)
         Fail(kBadScript, std::string("usage: ") + usage);
@@ -334,12 +356,7 @@ void Run(const Words& w) {
             Fail(kNoWindow, "no window " + w[1] + " " + Quote(w[2]));
         printf("WINDOW %s %s\n", ClassOf(g_window).c_str(), Quote(TextOf(g_window)).c_str());
     } else if (cmd == "gone") {
-        DWORD ms = OptionalMs(w, 1), start = GetTickCount();
-        while (g_window && IsWindow(g_window) && IsWindowVisible(g_window)) {
-            if (GetTickCount() - start >= ms)
-                Fail(kNoWindow, "window " + Quote(TextOf(g_window)) + " did not go");
-            Sleep(kPollMs);
-        }
+        WaitGone(g_window, OptionalMs(w, 1));
         printf("GONE\n");
     } else if (cmd == "absent") {
         Need(w, 4, "absent CLASS CAPTION MS");
@@ -403,8 +420,12 @@ void Run(const Words& w) {
         fflush(stdout);
         if (w.size() > 3 && w[3] != "*" && box.text != w[3])
             Fail(kExpectation, "message box reads " + Quote(box.text) + ", not " + Quote(w[3]));
-        if (w.size() < 3 || w[2] != "-")
+        if (w.size() < 3 || w[2] != "-") {
             PressBoxButton(box.window, w.size() > 2 ? ButtonId(w[2]) : IDOK);
+            // The press is posted: wait until the box has gone, so that the next command cannot
+            // mistake it for a new one.
+            WaitGone(box.window, g_timeout);
+        }
     } else if (cmd == "nomsgbox") {
         Need(w, 3, "nomsgbox CAPTION MS");
         if (HWND found = WaitWindow("#32770", w[1], OptionalMs(w, 2)))

@@ -13,6 +13,13 @@ import winetest
 DRIVER = winetest.WIN_TESTS / "uidriver.exe"
 
 
+def draw_frames():
+    """Makes Wine draw window frames and captions itself. Xvfb runs no window manager, so screenshots
+    would otherwise show dialogs without their title bars. Idempotent; call it once per suite."""
+    winetest.wine("reg", "add", "HKCU\\Software\\Wine\\X11 Driver", "/v", "Decorated", "/t",
+                  "REG_SZ", "/d", "N", "/f", timeout=60)
+
+
 class Result:
     def __init__(self, code, lines):
         self.code = code

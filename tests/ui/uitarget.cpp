@@ -1,6 +1,12 @@
 // Target of the UI driver's own suite: "Show" opens a message box with the edit's text, "Done" ends
-// the program with 7 when the box is checked and 0 otherwise.
+// the program with 7 when the box is checked and 0 otherwise. "Thread" shows a box owned by the
+// dialog from a second thread, as install.exe's worker does.
 #include <windows.h>
+
+static DWORD WINAPI ThreadBox(void* owner) {
+    MessageBoxA(static_cast<HWND>(owner), "from another thread", "Thread box", MB_OK);
+    return 0;
+}
 
 static INT_PTR CALLBACK TargetProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     if (message == WM_INITDIALOG)
@@ -15,6 +21,9 @@ static INT_PTR CALLBACK TargetProc(HWND dialog, UINT message, WPARAM wParam, LPA
         SetDlgItemTextA(dialog, 13, "shown");
         return TRUE;
     }
+    case 15:
+        CloseHandle(CreateThread(nullptr, 0, ThreadBox, dialog, 0, nullptr));
+        return TRUE;
     case IDOK:
     case IDCANCEL:
         EndDialog(dialog, IsDlgButtonChecked(dialog, 11) == BST_CHECKED ? 7 : 0);

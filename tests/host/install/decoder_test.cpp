@@ -472,3 +472,35 @@ TEST(Hooks, ProgressAndFileName) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(Hooks, PercentageResetByTheDriverIsPostedAgain) {
+    // OpenStream decodes the first window on the main thread; the driver then resets lastPercent
+    // to 0 before the worker starts. The worker's first refill must post the real percentage.
+    Bytes random = MakeRandom(200000, 17);
+    Bytes member = WithTrailer(ZlibCompress(random, 1, 15, Z_DEFAULT_STRATEGY, false), random);
+    unsigned posts[2] = {0, 0};
+    for (bool fast : {true, false}) {
+        HostResetAll();
+        decoderFastPath = fast;
+        ASSERT_EQ(OpenStream(member.data(), static_cast<u32>(member.size())), 0u);
+        EXPECT_GT(extraction.lastPercent, 0u);
+        EXPECT_EQ(hostSeam.progressPosts, 0u);
+        extraction.lastPercent = 0;
+        extraction.dialogWindow = reinterpret_cast<void*>(1);
+        Bytes buffer(32768);
+        ASSERT_EQ(ReadStream(32768, buffer.data()), 0u);
+        ASSERT_EQ(ReadStream(1, buffer.data()), 0u);
+        EXPECT_GE(hostSeam.progressPosts, 1u) << fast;
+        while (ReadStream(32768, buffer.data()) == 0) {
+        }
+        EXPECT_EQ(FinishStream(), 0u);
+        EXPECT_EQ(extraction.lastPercent, 100u);
+        posts[fast] = hostSeam.progressPosts;
+        decoderFastPath = true;
+    }
+    EXPECT_EQ(posts[0], posts[1]);
+}
+
+} // namespace

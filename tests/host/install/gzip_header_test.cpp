@@ -26,8 +26,9 @@ HeaderRun ParseHeader(const Bytes& bytes) {
     run.consumed = static_cast<size_t>(cursor - copy.get());
     run.remaining = remaining;
     EXPECT_LE(hostSeam.reports.size(), 1u);
-    if (!hostSeam.reports.empty())
+    if (!hostSeam.reports.empty()) {
         EXPECT_EQ(hostSeam.reports[0].captionId, IDS_CAPTION_EXTRACT);
+    }
     return run;
 }
 
@@ -107,8 +108,9 @@ LocateRun Locate(const Bytes& file) {
     LocateRun run{};
     run.result = LocateImageEnd(copy.get(), static_cast<u32>(file.size()), &cursor, &remaining);
     run.message = hostSeam.reports.empty() ? 0 : hostSeam.reports[0].textId;
-    if (!hostSeam.reports.empty())
+    if (!hostSeam.reports.empty()) {
         EXPECT_EQ(hostSeam.reports[0].captionId, IDS_CAPTION);
+    }
     run.offset = cursor ? static_cast<size_t>(cursor - copy.get()) : 0;
     run.remaining = remaining;
     return run;

@@ -173,8 +173,9 @@ TEST(Tar, HeaderChecks) {
         EXPECT_EQ(run.result, c.message ? 1u : 0u) << c.name;
         EXPECT_EQ(run.reports.size(), c.message ? 1u : 0u) << c.name;
         EXPECT_EQ(run.Message(), c.message) << c.name;
-        if (c.message == IDS_CREATE_DIR || c.message == IDS_OPEN_FILE)
+        if (c.message == IDS_CREATE_DIR || c.message == IDS_OPEN_FILE) {
             EXPECT_NE(run.reports[0].error, 0u) << c.name;
+        }
         EXPECT_EQ(hostSeam.liveAllocations, 0) << c.name;
     }
     ScratchDirectory scratch;

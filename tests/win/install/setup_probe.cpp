@@ -1,7 +1,8 @@
 // Stands in for Setup.exe inside test packages. It writes what it sees to the file named by
 // SETUP_PROBE_REPORT: its current directory, its command line, and every entry below the current
 // directory with type, size, attributes, the three times and a hash of the bytes. Then it exits
-// with the code in SETUP_PROBE_EXIT (0 when unset).
+// with the code in SETUP_PROBE_EXIT (0 when unset). With SETUP_PROBE_LITTER set it first leaves
+// protected entries in its directory, as a real setup might.
 #include <windows.h>
 
 #include <cstdio>
@@ -56,7 +57,30 @@ void Walk(const std::string& relative) {
 
 } // namespace
 
+// Leaves entries behind that cannot be deleted as they are: read-only, hidden and system files, and
+// a read-only directory holding one of them.
+void Litter() {
+    CreateDirectoryA("litter", nullptr);
+    CreateDirectoryA("litter\\deep", nullptr);
+    const char* files[] = {"litter\\deep\\locked.txt", "hidden.txt", "system.txt"};
+    const DWORD attributes[] = {
+        FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM,
+        FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY, FILE_ATTRIBUTE_SYSTEM};
+    for (int i = 0; i < 3; ++i) {
+        FILE* f = fopen(files[i], "w");
+        if (f) {
+            fputs("litter", f);
+            fclose(f);
+        }
+        SetFileAttributesA(files[i], attributes[i]);
+    }
+    SetFileAttributesA("litter\\deep", FILE_ATTRIBUTE_READONLY);
+    SetFileAttributesA("litter", FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
+}
+
 int main() {
+    if (getenv("SETUP_PROBE_LITTER"))
+        Litter();
     const char* out = getenv("SETUP_PROBE_REPORT");
     if (out && (report = fopen(out, "w")) != nullptr) {
         char cwd[MAX_PATH];
