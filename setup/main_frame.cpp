@@ -65,16 +65,18 @@ static void PaintBackdrop(HWND window, HDC dc) {
     PaintTitle(dc);
 }
 
-// CreateProcessA with setup's own environment and current directory. The command buffer must be
-// writable; the process runs on by itself.
+// CreateProcessA with setup's own environment. The programs run in the destination directory, not
+// in setup's current directory: that is the package's temporary directory, which the package
+// removes as soon as setup ends and could not while a program still stood in it. The command
+// buffer must be writable; the process runs on by itself.
 static void StartProgram(char* command) {
     STARTUPINFOA startup;
     FillBytes(&startup, 0, sizeof startup);
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process;
     if (CreateProcessA(nullptr, command, nullptr, nullptr, TRUE,
-                       CREATE_DEFAULT_ERROR_MODE | NORMAL_PRIORITY_CLASS, nullptr, nullptr,
-                       &startup, &process)) {
+                       CREATE_DEFAULT_ERROR_MODE | NORMAL_PRIORITY_CLASS, nullptr,
+                       g_setup.DestDir[0] ? g_setup.DestDir : nullptr, &startup, &process)) {
         CloseHandle(process.hThread);
         CloseHandle(process.hProcess);
     }

@@ -525,6 +525,8 @@ class Finish(WizardBase):
             ("quillard", (DEST + r"\quillard.exe").lower()),
             ("tracer", windows_path(folder / "notepad.exe").lower())], lines)
         self.assertEqual(records[0][4], '"%s\\quillard.exe"' % DEST)
+        # Both run in the destination, not in setup's directory (a package's temporary one).
+        self.assertEqual([rec[3] for rec in records], [DEST, DEST])
         self.assertEqual(records[1][4], 'notepad.exe "%s\\readme.txt"' % DEST)
 
     def test_escape_with_boxes_cleared_starts_nothing(self):
@@ -603,7 +605,8 @@ class Backdrop(WizardBase):
 
 class FullRoad(WizardBase):
     def temp_dirs(self):
-        return {p for p in DRIVE_C.glob("users/*/**/Temp/INST*")}
+        # GetTempFileNameA keeps three letters of the "INST" prefix.
+        return {p for p in DRIVE_C.glob("users/*/**/Temp/INS*.tmp")}
 
     def test_package_to_installed_tree(self):
         out = winetest.scratch_dir("road")
