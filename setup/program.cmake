@@ -8,11 +8,7 @@ set(SETUP_WIN_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/installation.cpp
     ${CMAKE_CURRENT_LIST_DIR}/shell_folders.cpp
     ${SETUP_WIZARD_WIN_SOURCES})
-# The main window's procedure; the wizard's sources replace this placeholder by listing their own
-# file in SETUP_MAIN_WINDOW_SOURCE.
-if(NOT SETUP_MAIN_WINDOW_SOURCE)
-  set(SETUP_MAIN_WINDOW_SOURCE ${CMAKE_CURRENT_LIST_DIR}/main_window.cpp)
-endif()
+# The main window's procedure comes with the wizard (wizard.cmake).
 list(APPEND SETUP_WIN_SOURCES ${SETUP_MAIN_WINDOW_SOURCE})
 set(SETUP_RESOURCES ${CMAKE_CURRENT_LIST_DIR}/setup.rc)
 set(SETUP_WIN_LIBS kernel32 user32 gdi32 comctl32 shell32 ole32 advapi32 shlwapi)
