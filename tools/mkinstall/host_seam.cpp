@@ -174,3 +174,17 @@ void SetEntryAttributes(const char* name, unsigned attributes) {
 int IsDiskFullError(SystemError error) {
     return error == ENOSPC;
 }
+
+unsigned HostOpenPackage(const unsigned char* file, size_t size) {
+    if (size > 0xFFFFFFFFull)
+        return ReportError(IDS_CAPTION, IDS_MAX_SIZE, 0);
+    const u8* cursor = file;
+    u32 remaining = static_cast<u32>(size);
+    if (remaining >= 2 && file[0] == 'M' && file[1] == 'Z') {
+        if (LocateImageEnd(file, remaining, &cursor, &remaining))
+            return 1;
+    }
+    if (ParseGzipHeader(&cursor, &remaining))
+        return 1;
+    return OpenStream(cursor, remaining);
+}

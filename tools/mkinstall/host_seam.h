@@ -35,3 +35,6 @@ void HostResetAll();
 std::string HostReportText(const HostReport& report);
 // Applies the deferred read-only attributes of directories.
 void HostFinishDirectories();
+// Opens the stream over a package (image with the payload behind it) or a bare .tar.gz, through
+// the launcher's own locator and header check. 0 when open; 1 after a reported message.
+unsigned HostOpenPackage(const unsigned char* file, size_t size);

@@ -199,22 +199,6 @@ int PrintEntry(const char* name, int directory, u32 size, u32 mode, u32 mtime) {
     return 1;
 }
 
-// Opens the stream over a package (image with the payload behind it) or a bare .tar.gz, through
-// the launcher's own locator and header check. 0 when open; 1 after a printed message.
-unsigned OpenPayload(const std::vector<unsigned char>& file) {
-    if (file.size() > 0xFFFFFFFFull)
-        return ReportError(IDS_CAPTION, IDS_MAX_SIZE, 0);
-    const u8* cursor = file.data();
-    u32 remaining = static_cast<u32>(file.size());
-    if (remaining >= 2 && file[0] == 'M' && file[1] == 'Z') {
-        if (LocateImageEnd(file.data(), remaining, &cursor, &remaining))
-            return 1;
-    }
-    if (ParseGzipHeader(&cursor, &remaining))
-        return 1;
-    return OpenStream(cursor, remaining);
-}
-
 int ReadPackage(const std::string& path, const char* directory) {
     hostSeam.printReports = true;
     std::vector<unsigned char> file;
@@ -233,7 +217,7 @@ int ReadPackage(const std::string& path, const char* directory) {
     } else {
         extraction.tarObserver = PrintEntry;
     }
-    unsigned failed = OpenPayload(file);
+    unsigned failed = HostOpenPackage(file.data(), file.size());
     if (!failed)
         failed = ExtractTar();
     if (!failed)

@@ -109,15 +109,7 @@ inline PackageRun RunPackage(const Bytes& package) {
     HostResetAll();
     std::unique_ptr<uint8_t[]> copy(new uint8_t[package.size() ? package.size() : 1]);
     std::copy(package.begin(), package.end(), copy.get());
-    const u8* cursor = copy.get();
-    u32 remaining = static_cast<u32>(package.size());
-    unsigned failed = 0;
-    if (remaining >= 2 && copy[0] == 'M' && copy[1] == 'Z')
-        failed = LocateImageEnd(copy.get(), remaining, &cursor, &remaining);
-    if (!failed)
-        failed = ParseGzipHeader(&cursor, &remaining);
-    if (!failed)
-        failed = OpenStream(cursor, remaining);
+    unsigned failed = HostOpenPackage(copy.get(), package.size());
     if (!failed)
         failed = ExtractTar();
     if (!failed)
